@@ -1,0 +1,71 @@
+# ZarnMon: the two commands a fresh machine needs are `make run` and `make check`.
+# Both install what is missing first (scripts/setup).
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+SAMPLE     ?= tests/data/sample.zbin
+
+CMAKE_GEN := -G Ninja
+SOURCES = $(shell git ls-files -- '*.cpp' '*.h' 2>/dev/null || find core cli tests bench fuzz -name '*.cpp' -o -name '*.h')
+
+.PHONY: all setup configure build run check test asan fuzz bench format format-check regen-goldens clean
+
+all: build
+
+setup:
+	@bash scripts/setup
+
+configure: setup
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNMON_WERROR=ON -DZARNMON_BENCH=ON -DZARNMON_SANITIZE=OFF
+
+build: configure
+	cmake --build $(BUILD)
+
+# The main job. Until the windowed program lands this decodes the sample
+# recording and prints every message it holds.
+run: build
+	$(BUILD)/cli/zarnmon-cli decode $(SAMPLE)
+
+# Everything CI checks: formatting, the warning-free build and all tests, the
+# core tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# stream fuzzer for $(FUZZ_SECONDS) seconds.
+check: setup format-check build test asan fuzz
+	@echo "check: all passed"
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j2
+
+asan: setup
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZARNMON_WERROR=ON -DZARNMON_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		ctest --output-on-failure -j2
+
+fuzz: setup
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DZARNMON_WERROR=ON -DZARNMON_FUZZ=ON -DZARNMON_BENCH=OFF -DBUILD_TESTING=OFF \
+		-DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+	cmake --build $(FUZZ_BUILD) --target feed_fuzzer
+	mkdir -p $(FUZZ_BUILD)/corpus
+	cp -f $(SAMPLE) tests/data/nmea/*.log $(FUZZ_BUILD)/corpus/
+	$(FUZZ_BUILD)/fuzz/feed_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -print_final_stats=1 \
+		-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus
+
+bench: configure
+	cmake --build $(BUILD) --target zarnmon_bench
+	$(BUILD)/bench/zarnmon_bench
+
+format:
+	clang-format -i $(SOURCES)
+
+format-check:
+	clang-format --dry-run --Werror $(SOURCES)
+
+# Rewrites the sample recording and its golden decode; explain the change in the commit.
+regen-goldens: build
+	cmake --build $(BUILD) --target regen-goldens
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

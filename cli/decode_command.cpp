@@ -1,0 +1,185 @@
+#include "cli/decode_command.h"
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/message_json.h"
+#include "core/link/msg_dispatcher.h"
+
+namespace zarnmon::cli {
+
+const char* const kDecodeHelp =
+    "usage: zarnmon-cli decode [--chunk N] FILE|-\n"
+    "\n"
+    "Feeds a recorded receiver byte stream (for example a binary log) through the\n"
+    "message dispatcher and prints one JSON object per line for every message a\n"
+    "handler stores, in the order stored:\n"
+    "  {\"seq\":K,\"slot\":S,\"handler\":\"Msg99\",\"length\":L,\"fields\":{...}}   binary frames\n"
+    "  {\"seq\":K,\"slot\":S,\"handler\":\"NmeaHandler\",\"length\":L,\"text\":\"...\"} text lines\n"
+    "and last {\"summary\":{\"dropped\":D,\"stored\":{\"Msg99\":n,...}}}.\n"
+    "Text is the line as received (bytes read as ISO 8859-1); length counts the\n"
+    "line end. Bytes that start no message are dropped and counted.\n"
+    "\n"
+    "  FILE        the recording; - reads standard input\n"
+    "  --chunk N   feed N bytes at a time (default 1024), as a link would deliver them\n"
+    "  -h, --help  show this help\n"
+    "\n"
+    "Exit status: 0 on success, 2 for bad arguments or an unreadable file.\n";
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct DecodeOptions {
+    std::string path;
+    std::size_t chunk = 1024;
+};
+
+std::optional<std::size_t> ParseCount(std::string_view text) {
+    std::size_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value == 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Prints each message as it is stored; counts what each handler stored.
+class JsonPrinter final : public IStoreTap {
+  public:
+    JsonPrinter(const CMsgDispatcher& dispatcher, std::ostream& out) : dispatcher_(dispatcher), out_(out) {}
+
+    void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override {
+        const int slot = dispatcher_.SlotOf(&handler);
+        Json line;
+        line["seq"] = ++seq_;
+        line["slot"] = slot;
+        line["handler"] = handler.Name();
+        line["length"] = bytes.size();
+        if (dynamic_cast<const CBinMsgHandler*>(&handler) != nullptr) {
+            line["fields"] = FrameFields(bytes, dispatcher_.GpsUtcOffset().Get());
+        } else {
+            line["text"] = Latin1ToUtf8(bytes);
+        }
+        out_ << line.dump() << '\n';
+        ++counts_[slot];
+    }
+
+    [[nodiscard]] Json Summary() const {
+        Json stored = Json::object();
+        for (const auto& [slot, count] : counts_) {
+            stored[std::string(dispatcher_.Handler(slot).Name())] = count;
+        }
+        Json summary;
+        summary["summary"]["dropped"] = dispatcher_.DroppedBytes();
+        summary["summary"]["stored"] = std::move(stored);
+        return summary;
+    }
+
+  private:
+    const CMsgDispatcher& dispatcher_;
+    std::ostream& out_;
+    std::uint64_t seq_ = 0;
+    std::map<int, std::uint64_t> counts_;  // by slot, so the summary is in slot order
+};
+
+std::optional<DecodeOptions> ParseArgs(std::span<const std::string_view> args, std::ostream& err, bool& help) {
+    DecodeOptions options;
+    bool havePath = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            help = true;
+            return std::nullopt;
+        }
+        if (arg == "--chunk" || arg.starts_with("--chunk=")) {
+            std::string_view value;
+            if (arg == "--chunk") {
+                if (i + 1 == args.size()) {
+                    err << "zarnmon-cli decode: --chunk needs a number of bytes\n";
+                    return std::nullopt;
+                }
+                value = args[++i];
+            } else {
+                value = arg.substr(8);
+            }
+            const auto chunk = ParseCount(value);
+            if (!chunk) {
+                err << "zarnmon-cli decode: --chunk takes a whole number of bytes from 1 up, not '" << value << "'\n";
+                return std::nullopt;
+            }
+            options.chunk = *chunk;
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            err << "zarnmon-cli decode: unknown option '" << arg << "' (see --help)\n";
+            return std::nullopt;
+        } else if (havePath) {
+            err << "zarnmon-cli decode: only one recording at a time ('" << options.path << "' and '" << arg << "')\n";
+            return std::nullopt;
+        } else {
+            options.path = std::string(arg);
+            havePath = true;
+        }
+    }
+    if (!havePath) {
+        err << "zarnmon-cli decode: name a recording to decode, or - for standard input (see --help)\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace
+
+int RunDecode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    bool help = false;
+    const auto options = ParseArgs(args, err, help);
+    if (help) {
+        out << kDecodeHelp;
+        return kExitOk;
+    }
+    if (!options) {
+        return kExitUsage;
+    }
+
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (options->path != "-") {
+        file.open(options->path, std::ios::binary);
+        if (!file) {
+            err << "zarnmon-cli decode: cannot read '" << options->path << "'\n";
+            return kExitUsage;
+        }
+        in = &file;
+    }
+
+    // Offline: time does not pass, and nothing is ever sent.
+    CManualTickClock clock;
+    CMsgDispatcher dispatcher(clock);
+    JsonPrinter printer(dispatcher, out);
+    dispatcher.SetStoreTap(&printer);
+
+    std::vector<std::uint8_t> chunk(options->chunk);
+    while (*in) {
+        in->read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+        const auto got = static_cast<std::size_t>(in->gcount());
+        if (got == 0) {
+            break;
+        }
+        dispatcher.Feed(std::span(chunk).first(got));
+    }
+    if (in->bad()) {
+        err << "zarnmon-cli decode: reading '" << options->path << "' failed\n";
+        return kExitUsage;
+    }
+    out << printer.Summary().dump() << '\n';
+    return kExitOk;
+}
+
+}  // namespace zarnmon::cli

@@ -1,0 +1,38 @@
+// zarnmon-cli: the monitor's core without a display, for recordings.
+
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "cli/decode_command.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: zarnmon-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  decode    print every message of a recorded receiver byte stream as JSON\n"
+    "\n"
+    "zarnmon-cli COMMAND --help explains a command.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << kHelp;
+        return zarnmon::cli::kExitUsage;
+    }
+    const std::string_view command = args.front();
+    const std::span<const std::string_view> rest = std::span(args).subspan(1);
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::cout << kHelp;
+        return zarnmon::cli::kExitOk;
+    }
+    if (command == "decode") {
+        return zarnmon::cli::RunDecode(rest, std::cout, std::cerr);
+    }
+    std::cerr << "zarnmon-cli: unknown command '" << command << "'\n\n" << kHelp;
+    return zarnmon::cli::kExitUsage;
+}

@@ -1,0 +1,48 @@
+#include "core/link/scan.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace zarnmon {
+
+namespace {
+
+// Skips blanks and a leading '+' (which from_chars does not take); keeps a '-'.
+std::string_view NumberStart(std::string_view text) {
+    const auto start = text.find_first_not_of(" \t\r\n\v\f");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    text.remove_prefix(start);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+            return {};
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<int> ScanInt(std::string_view text) {
+    text = NumberStart(text);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end == text.data()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> ScanDouble(std::string_view text) {
+    text = NumberStart(text);
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end == text.data()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace zarnmon

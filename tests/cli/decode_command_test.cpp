@@ -1,0 +1,122 @@
+#include "cli/decode_command.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "core/link/bin_catalogue.h"
+#include "core/link/frame_builder.h"
+
+namespace zarnmon::cli {
+namespace {
+
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+    std::vector<nlohmann::json> lines;
+};
+
+Run Decode(std::vector<std::string_view> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Run run{RunDecode(args, out, err), out.str(), err.str(), {}};
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('{')) {
+            run.lines.push_back(nlohmann::json::parse(line));
+        }
+    }
+    return run;
+}
+
+class DecodeCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = std::filesystem::temp_directory_path() /
+                ("zarnmon-decode-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override { std::filesystem::remove(path_); }
+
+    std::string Write(const std::string& bytes) {
+        std::ofstream(path_, std::ios::binary) << bytes;
+        return path_.string();
+    }
+
+    std::filesystem::path path_;
+};
+
+TEST_F(DecodeCommandTest, Decode_PrintsFieldsTextAndSummaryInStoredOrder) {
+    CBinFrameBuilder m1(1);
+    m1.Set(msg1::GpsWeek, std::uint16_t{2000}).Set(msg1::GpsTimeOfWeek, 100018.7).Set(msg1::Latitude, 51.5);
+    CBinFrameBuilder m99(99);
+    m99.Set(msg99::GpsUtcDiff, std::int8_t{18}).Set(chan::Prn, std::uint8_t{17}, msg99::kChannelsOffset + 24);
+    const auto f1 = m1.Build();
+    const auto f99 = m99.Build();
+    std::string bytes = "noise!";
+    bytes.append(f99.begin(), f99.end());
+    bytes.append(f1.begin(), f1.end());
+    bytes += "$GPGGA,\xb0\"quoted\"\r\n";
+    const auto path = Write(bytes);
+
+    for (const std::string_view chunk : {"1", "5", "1024"}) {
+        SCOPED_TRACE(chunk);
+        const auto run = Decode({"--chunk", chunk, path});
+        ASSERT_EQ(run.status, kExitOk) << run.err;
+        ASSERT_EQ(run.lines.size(), 4u);
+        EXPECT_EQ(run.lines[0]["seq"], 1);
+        EXPECT_EQ(run.lines[0]["handler"], "Msg99");
+        EXPECT_EQ(run.lines[0]["slot"], 5);
+        EXPECT_EQ(run.lines[0]["length"], 316);
+        EXPECT_EQ(run.lines[0]["fields"]["Channels"][1]["Prn"], 17);
+        EXPECT_EQ(run.lines[0]["fields"]["Channels"].size(), 12u);
+        EXPECT_EQ(run.lines[1]["fields"]["Latitude"], 51.5);
+        EXPECT_EQ(run.lines[1]["fields"]["Utc"], "05/07/18  03:46:40") << "corrected by message 99's offset";
+        EXPECT_EQ(run.lines[2]["handler"], "NmeaHandler");
+        EXPECT_EQ(run.lines[2]["text"], "$GPGGA,\u00b0\"quoted\"\r\n");
+        EXPECT_EQ(run.lines[2]["length"], 18);
+        EXPECT_EQ(run.lines[3]["summary"]["dropped"], 6);
+        EXPECT_EQ(run.lines[3]["summary"]["stored"]["Msg99"], 1);
+        EXPECT_EQ(run.lines[3]["summary"]["stored"]["NmeaHandler"], 1);
+    }
+}
+
+TEST_F(DecodeCommandTest, Decode_RoutedAcknowledgementsAppearUnderTheBeaconHandler) {
+    const auto run = Decode({Write("$PCSI,ACK,1\r\n$PCSI,2\r\n")});
+    ASSERT_EQ(run.status, kExitOk);
+    ASSERT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[0]["handler"], "BeaconReplyHandler");
+    EXPECT_EQ(run.lines[0]["slot"], 20);
+    EXPECT_EQ(run.lines[1]["handler"], "BeaconReplyHandler");
+    EXPECT_EQ(run.lines[2]["handler"], "NmeaHandler");
+}
+
+TEST_F(DecodeCommandTest, BadArguments_ExplainAndExitTwo) {
+    const auto file = Write("x");
+    for (const auto& args : std::vector<std::vector<std::string_view>>{
+             {},
+             {"--chunk"},
+             {"--chunk", "0", file},
+             {"--chunk", "12k", file},
+             {"--frobnicate", file},
+             {file, file},
+             {"/nonexistent/zarnmon/recording"},
+         }) {
+        const auto run = Decode(args);
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("zarnmon-cli decode:"), std::string::npos) << run.err;
+    }
+    const auto help = Decode({"--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    EXPECT_NE(help.out.find("--chunk N"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zarnmon::cli
