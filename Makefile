@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 SAMPLE     ?= tests/data/sample.zbin
 
 CMAKE_GEN := -G Ninja
-SOURCES = $(shell git ls-files -- '*.cpp' '*.h' 2>/dev/null || find core cli tests bench fuzz -name '*.cpp' -o -name '*.h')
+SOURCES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' 2>/dev/null || find core cli tests bench fuzz -name '*.cpp' -o -name '*.h')
 
 .PHONY: all setup configure build run check test asan fuzz bench format format-check regen-goldens clean
 

@@ -13,6 +13,9 @@ std::size_t At(std::int32_t index) { return static_cast<std::size_t>(index); }
 
 std::int32_t CMsgStream::Append(const std::uint8_t* bytes, std::int32_t n) {
     const std::int32_t take = std::clamp(n, 0, kSize - count_);
+    if (take == 0) {
+        return 0;
+    }
     const std::int32_t first = std::min(take, kSize - writeIndex_);
     std::memcpy(&store_[At(writeIndex_)], bytes, At(first));
     std::memcpy(&store_[0], bytes + first, At(take - first));
@@ -23,6 +26,9 @@ std::int32_t CMsgStream::Append(const std::uint8_t* bytes, std::int32_t n) {
 
 std::int32_t CMsgStream::Read(std::uint8_t* dst, std::int32_t n) {
     const std::int32_t take = std::clamp(n, 0, count_);
+    if (take == 0) {
+        return 0;
+    }
     const std::int32_t first = std::min(take, kSize - readIndex_);
     std::memcpy(dst, &store_[At(readIndex_)], At(first));
     std::memcpy(dst + first, &store_[0], At(take - first));

@@ -1,7 +1,6 @@
 #include "core/link/notify_list.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace zarnmon {
 
@@ -22,8 +21,8 @@ void CNotifyList::Remove(std::uint32_t id) {
 }
 
 void CNotifyList::PostAll(const CMsgHandler* handler) const {
-    for (const Entry& e : std::views::reverse(entries_)) {
-        e.window->PostRxMessage(e.message, kRxMessageWParam, handler);
+    for (auto e = entries_.rbegin(); e != entries_.rend(); ++e) {
+        e->window->PostRxMessage(e->message, kRxMessageWParam, handler);
     }
 }
 

@@ -194,6 +194,14 @@ TEST_F(DispatcherTest, Feed_ChunkLargerThanTheStreamLosesNothing) {
     EXPECT_EQ(recorder.Handlers(), stream.handlers);
 }
 
+TEST_F(DispatcherTest, Feed_EmptyChunkChangesNothing) {
+    dispatcher.Feed(AsBytes("$GPG"));
+    dispatcher.Feed(std::span<const std::uint8_t>{});
+    dispatcher.Feed(nullptr, 0);
+    dispatcher.Feed(AsBytes("GA\r\n"));
+    EXPECT_EQ(recorder.Handlers(), std::vector<std::string>{"NmeaHandler"});
+}
+
 TEST_F(DispatcherTest, Reset_StaleBytesNeverMixWithNewOnes) {
     const auto frame = Frame(1);
     dispatcher.Feed(AsBytes("$BI"));
