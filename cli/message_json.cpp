@@ -32,24 +32,6 @@ Json ValueAt(std::span<const std::uint8_t> data, std::size_t offset, WireType ty
     return nullptr;
 }
 
-std::size_t WireSize(WireType type) {
-    switch (type) {
-        case WireType::U8:
-        case WireType::I8:
-            return 1;
-        case WireType::U16:
-        case WireType::I16:
-            return 2;
-        case WireType::U32:
-        case WireType::I32:
-        case WireType::F32:
-            return 4;
-        case WireType::F64:
-            return 8;
-    }
-    return 0;
-}
-
 void AddFields(Json& out, std::span<const std::uint8_t> data, std::span<const FieldInfo> fields, std::size_t base) {
     for (const FieldInfo& field : fields) {
         const std::size_t offset = base + field.offset;
@@ -59,7 +41,7 @@ void AddFields(Json& out, std::span<const std::uint8_t> data, std::span<const Fi
         }
         Json values = Json::array();
         for (std::size_t i = 0; i < field.count; ++i) {
-            values.push_back(ValueAt(data, offset + i * WireSize(field.type), field.type));
+            values.push_back(ValueAt(data, offset + i * WireSizeOf(field.type), field.type));
         }
         out[std::string(field.name)] = std::move(values);
     }
