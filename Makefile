@@ -54,8 +54,9 @@ fuzz: setup
 		-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus
 
 bench: configure
-	cmake --build $(BUILD) --target zarnmon_bench
+	cmake --build $(BUILD) --target zarnmon_bench zarnmon_sim_bench
 	$(BUILD)/bench/zarnmon_bench
+	$(BUILD)/bench/zarnmon_sim_bench
 
 format:
 	clang-format -i $(SOURCES)

@@ -27,12 +27,12 @@ std::optional<std::string_view> FieldOf(std::string_view line, int n) {
 
 }  // namespace
 
-CTextMsgHandler::CTextMsgHandler(std::string_view name, std::string_view spec, std::string_view terminator,
+CTextMsgHandler::CTextMsgHandler(std::string_view name, std::string_view prefixList, std::string_view terminator,
                                  const ITickClock& clock)
     : CMsgHandler(name, kCapacity, true, clock) {
-    if (!spec.empty()) {
-        const char separator = spec.front();
-        std::string_view rest = spec.substr(1);
+    if (!prefixList.empty()) {
+        const char separator = prefixList.front();
+        std::string_view rest = prefixList.substr(1);
         while (!rest.empty() && prefixCount_ < kMaxPrefixes) {
             const auto end = rest.find(separator);
             const auto piece = rest.substr(0, end);

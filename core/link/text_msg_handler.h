@@ -26,10 +26,11 @@ class CTextMsgHandler : public CMsgHandler {
     static constexpr int kMaxPrefixes = 8;
     static constexpr std::size_t kPrefixSlot = 24;
 
-    // spec: the first character separates the prefixes that follow it, e.g.
+    // prefixList: the first character separates the prefixes that follow it, e.g.
     // "*$G*$H*$P"; empty pieces are skipped. All prefixes are compared over
     // the length of the first.
-    CTextMsgHandler(std::string_view name, std::string_view spec, std::string_view terminator, const ITickClock& clock);
+    CTextMsgHandler(std::string_view name, std::string_view prefixList, std::string_view terminator,
+                    const ITickClock& clock);
 
     bool TryStart(CMsgStream& stream, CMsgHandler*& owner) override;
     bool Continue(CMsgStream& stream) override;
