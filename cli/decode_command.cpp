@@ -54,7 +54,7 @@ std::optional<std::size_t> ParseCount(std::string_view text) {
 
 // Prints each message as it is stored; counts what each handler stored.
 class JsonPrinter final : public IStoreTap {
-  public:
+public:
     JsonPrinter(const CMsgDispatcher& dispatcher, std::ostream& out) : dispatcher_(dispatcher), out_(out) {}
 
     void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override {
@@ -84,7 +84,7 @@ class JsonPrinter final : public IStoreTap {
         return summary;
     }
 
-  private:
+private:
     const CMsgDispatcher& dispatcher_;
     std::ostream& out_;
     std::uint64_t seq_ = 0;

@@ -20,7 +20,7 @@ namespace {
 using namespace zarnmon;
 
 class Checker final : public IStoreTap {
-  public:
+public:
     void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override {
         if (bytes.size() > handler.Capacity()) {
             std::abort();

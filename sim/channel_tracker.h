@@ -94,7 +94,7 @@ struct TrackingInputs {
 };
 
 class CChannelTracker {
-  public:
+public:
     CChannelTracker(std::uint32_t seed, const CConstellation& constellation);
 
     void Update(const TrackingInputs& in);
@@ -108,7 +108,7 @@ class CChannelTracker {
     [[nodiscard]] double TrackedSeconds(int prn) const;
     [[nodiscard]] int Acquisitions(int prn) const;
 
-  private:
+private:
     // Hidden per-channel state: the noise processes and lock bookkeeping.
     struct Loop {
         double lockStartGps = 0.0;  // GPS seconds when the lock (re)started

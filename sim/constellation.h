@@ -59,7 +59,7 @@ struct EphemerisTerms {
 };
 
 class CConstellation {
-  public:
+public:
     static constexpr double kOrbitPeriod = 43082.0452;  // s, half a sidereal day
     static constexpr double kInclinationDeg = 55.0;
 
@@ -93,7 +93,7 @@ class CConstellation {
     // Earth rotation angle at gpsSeconds, rad.
     [[nodiscard]] static double EarthAngle(double gpsSeconds);
 
-  private:
+private:
     struct Slot {
         bool exists = false;
         bool healthy = false;

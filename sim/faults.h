@@ -55,7 +55,7 @@ struct FaultCounts {
 
 // Applies faults to messages on their way to the link.
 class CFaultInjector {
-  public:
+public:
     static constexpr std::size_t kLineCapacity = 1024;
 
     CFaultInjector(const FaultRates& rates, std::uint32_t seed);
@@ -74,7 +74,7 @@ class CFaultInjector {
     [[nodiscard]] const FaultCounts& Counts() const { return counts_; }
     [[nodiscard]] const FaultRates& Rates() const { return rates_; }
 
-  private:
+private:
     bool Chance(double p);
     void AppendNoise(std::vector<std::uint8_t>& out);
 

@@ -54,14 +54,14 @@ struct Geodetic {
 
 // The local level frame at a point.
 class CLocalFrame {
-  public:
+public:
     explicit CLocalFrame(const Geodetic& origin);
 
     [[nodiscard]] Enu ToEnu(Vec3 ecefDelta) const;
     [[nodiscard]] Vec3 ToEcef(const Enu& local) const;
     [[nodiscard]] Vec3 Origin() const { return origin_; }
 
-  private:
+private:
     Vec3 origin_;
     Vec3 east_;
     Vec3 north_;

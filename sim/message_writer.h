@@ -21,7 +21,7 @@ namespace zarnmon::sim {
 class CSkyModel;
 
 class CMessageWriter {
-  public:
+public:
     explicit CMessageWriter(const CSkyModel& model);
 
     // Appends binary message id (1, 2, 99, 98, 97, 96, 95, 94, 93, 91, 100,
@@ -37,7 +37,7 @@ class CMessageWriter {
     // "$RX,k,..." for k 0..31; nothing for another k.
     void AppendRx(int k, std::vector<std::uint8_t>& out);
 
-  private:
+private:
     void AppendMsg1(std::vector<std::uint8_t>& out) const;
     void AppendMsg2(std::vector<std::uint8_t>& out) const;
     void AppendMsg99(std::vector<std::uint8_t>& out) const;

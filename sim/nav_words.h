@@ -12,14 +12,14 @@ namespace zarnmon::sim {
 
 // Appends fields most significant bit first and cuts them into words.
 class CBitPacker {
-  public:
+public:
     // The low `bits` bits of value (two's complement for negative values).
     void Put(std::int64_t value, int bits);
     [[nodiscard]] int BitCount() const { return static_cast<int>(bits_.size()); }
     // The bits as 24-bit words; the last one filled up with 1010...
     [[nodiscard]] std::vector<std::uint32_t> Words() const;
 
-  private:
+private:
     std::vector<bool> bits_;
 };
 

@@ -24,7 +24,7 @@ struct OutputInfo {
 };
 
 class COutputSchedule {
-  public:
+public:
     static constexpr int kTicksPerSecond = 20;
     static constexpr std::size_t kOutputCount = 28;
 
@@ -48,7 +48,7 @@ class COutputSchedule {
     [[nodiscard]] bool IsOn(std::size_t output) const { return period_[output] > 0; }
     [[nodiscard]] int PeriodTicks(std::size_t output) const { return period_[output]; }
 
-  private:
+private:
     std::array<int, kOutputCount> period_{};
 };
 

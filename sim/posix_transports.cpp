@@ -33,7 +33,7 @@ constexpr std::size_t kMaxBacklog = 64 * 1024;
 
 // Closes a descriptor when it goes out of scope.
 class CFd {
-  public:
+public:
     explicit CFd(int fd = -1) : fd_(fd) {}
     ~CFd() { Reset(); }
     CFd(const CFd&) = delete;
@@ -46,7 +46,7 @@ class CFd {
     }
     [[nodiscard]] int Get() const { return fd_; }
 
-  private:
+private:
     int fd_;
 };
 
@@ -59,7 +59,7 @@ bool SetNonBlocking(int fd) {
 // signal arrives or the deadline passes; false when the deadline or a signal
 // ended it.
 class CRealTimeLoop {
-  public:
+public:
     CRealTimeLoop(CSimReceiver& receiver, double seconds)
         : receiver_(receiver),
           start_(std::chrono::steady_clock::now()),
@@ -116,7 +116,7 @@ class CRealTimeLoop {
         }
     }
 
-  private:
+private:
     CSimReceiver& receiver_;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point last_;

@@ -73,6 +73,12 @@ void CReceiverCommands::Execute(std::string_view line, std::vector<std::string>&
     }
     if (Configure(name, args, replies)) {
         ++accepted_;
+        // Message switches only get the acknowledgement; other settings are
+        // echoed on the reply channel too, as the command page shows them.
+        if (name != "$JBIN" && name != "$JASC") {
+            replies.push_back(
+                Line(name == "$JSAVE" ? "$>SAVING CONFIGURATION. PLEASE WAIT..." : "$>" + upper.substr(1)));
+        }
         replies.push_back(Line("$PCSI,ACK," + upper.substr(1)));
         return;
     }

@@ -4,7 +4,8 @@
 // and its users send them (single CR, no LF), applied to the output schedule
 // and answered the way a receiver answers: a "$>" reply for queries, an
 // acknowledgement sentence ("$PCSI,ACK,…", which the monitor routes to its
-// beacon-reply handler) for accepted configuration, "$>ERR,…" otherwise.
+// beacon-reply handler) for accepted configuration, after a "$>" echo for
+// settings other than message switches, and "$>ERR,…" otherwise.
 
 #include <string>
 #include <string_view>
@@ -16,7 +17,7 @@
 namespace zarnmon::sim {
 
 class CReceiverCommands {
-  public:
+public:
     CReceiverCommands(COutputSchedule& schedule, const SimConfig& config, std::vector<int> geoPrns);
 
     // Executes one command line (without its CR) and appends the reply lines,
@@ -26,7 +27,7 @@ class CReceiverCommands {
     [[nodiscard]] std::size_t Accepted() const { return accepted_; }
     [[nodiscard]] std::size_t Rejected() const { return rejected_; }
 
-  private:
+private:
     using Args = std::vector<std::string_view>;
 
     bool Configure(std::string_view name, const Args& args, std::vector<std::string>& replies);

@@ -19,7 +19,7 @@
 namespace zarnmon::sim {
 
 class CReceiverMotion {
-  public:
+public:
     explicit CReceiverMotion(const SimConfig& config);
 
     // Moves to elapsed seconds after the start (never backwards).
@@ -36,7 +36,7 @@ class CReceiverMotion {
     // Heading of the vehicle, degrees [0, 360).
     [[nodiscard]] double Heading() const { return heading_; }
 
-  private:
+private:
     void MoveTruth(double elapsed);
 
     Geodetic centre_;

@@ -23,12 +23,12 @@ struct ProcessorStats {
 // The processor's spare time wanders between about 50 and 75 percent, less
 // with more channels busy; the miss counters creep up now and then.
 class CProcessorLoad {
-  public:
+public:
     explicit CProcessorLoad(std::uint32_t seed);
     void Update(double dt, int busyChannels);
     [[nodiscard]] const ProcessorStats& Stats() const { return stats_; }
 
-  private:
+private:
     CRandom random_;
     CGaussMarkov wander_;
     ProcessorStats stats_;
@@ -72,12 +72,12 @@ struct LBandStatus {
 
 // The L-band section listens to the correction satellite highest in the sky.
 class CLBandReceiver {
-  public:
+public:
     explicit CLBandReceiver(std::uint32_t seed);
     void Update(double dt, double gpsSeconds, const CLocalFrame& frame, const Enu& velocity, double clockErrHz);
     [[nodiscard]] const LBandStatus& Status() const { return status_; }
 
-  private:
+private:
     CRandom random_;
     CGaussMarkov berNoise_;
     CGaussMarkov agcNoise_;

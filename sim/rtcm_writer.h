@@ -17,12 +17,12 @@ namespace zarnmon::sim {
 class CSkyModel;
 
 class CRtcmEncoder {
-  public:
+public:
     explicit CRtcmEncoder(int stationId) : stationId_(stationId) {}
 
     void AppendType1(const CSkyModel& model, std::vector<std::uint8_t>& out);
 
-  private:
+private:
     void AppendWord(std::uint32_t data24, std::vector<std::uint8_t>& out);
 
     int stationId_;

@@ -29,7 +29,7 @@ enum class Stream : std::uint32_t {
 };
 
 class CRandom {
-  public:
+public:
     CRandom(std::uint32_t seed, Stream stream, std::uint32_t substream = 0)
         : engine_(SeedOf(seed, stream, substream)) {}
 
@@ -58,7 +58,7 @@ class CRandom {
     }
     double Normal(double sigma) { return sigma * Normal(); }
 
-  private:
+private:
     static std::mt19937 SeedOf(std::uint32_t seed, Stream stream, std::uint32_t substream) {
         std::seed_seq sequence{seed, static_cast<std::uint32_t>(stream), substream};
         return std::mt19937(sequence);
@@ -73,7 +73,7 @@ class CRandom {
 // seconds and wanders with standard deviation sigma around zero. Stepping by
 // any dt keeps those statistics, so the world may be advanced at any rate.
 class CGaussMarkov {
-  public:
+public:
     constexpr CGaussMarkov() = default;
     CGaussMarkov(double sigma, double tau, CRandom& random) : sigma_(sigma), tau_(tau), value_(random.Normal(sigma)) {}
 
@@ -92,7 +92,7 @@ class CGaussMarkov {
     [[nodiscard]] double Value() const { return value_; }
     [[nodiscard]] double Sigma() const { return sigma_; }
 
-  private:
+private:
     double sigma_ = 0.0;
     double tau_ = 1.0;
     double value_ = 0.0;

@@ -30,7 +30,7 @@ class CMessageWriter;
 class CWaasBroadcaster;
 
 class CSimReceiver {
-  public:
+public:
     static constexpr std::uint32_t kTickMs = 50;
     static constexpr std::size_t kMaxCommandLength = 4096;
 
@@ -55,7 +55,7 @@ class CSimReceiver {
     [[nodiscard]] std::uint64_t ElapsedMs() const { return elapsedMs_; }
     [[nodiscard]] const CReceiverCommands& Commands() const { return commands_; }
 
-  private:
+private:
     void RunTick();
     void Emit(const std::vector<std::uint8_t>& bytes);
     void EmitOutput(std::size_t output);

@@ -56,7 +56,7 @@ struct AlmanacEntry {
 };
 
 class CSkyModel {
-  public:
+public:
     static constexpr int kGpsUtcOffset = 18;  // s
 
     // Listens to the WAAS GEOs 135 and 138.
@@ -103,7 +103,7 @@ class CSkyModel {
     [[nodiscard]] const CChannelTracker& Tracker() const { return tracker_; }
     [[nodiscard]] std::span<const int> SbasPrns() const { return sbasPrns_; }
 
-  private:
+private:
     void Update(double dt);
     void UpdateSolution();
 

@@ -21,7 +21,7 @@
 namespace zarnmon::sim {
 
 class CWaasMessage {
-  public:
+public:
     static constexpr int kWords = 8;
     static constexpr int kBits = 256;
     static constexpr int kMessageBits = 250;
@@ -52,7 +52,7 @@ class CWaasMessage {
 
     friend bool operator==(const CWaasMessage&, const CWaasMessage&) = default;
 
-  private:
+private:
     Words words_{};
 };
 

@@ -102,7 +102,7 @@ constexpr int kIonoDelays = 26;
 // Fast and long-term corrections: smooth, small and fixed per satellite, so
 // consecutive messages look like a real broadcast without meaning anything.
 class CCorrections {
-  public:
+public:
     CCorrections(std::uint32_t seed, std::span<const int> maskPrns) : seed_(seed), prns_(maskPrns) {}
 
     // Fast correction of mask entry index (0-based), in 0.125 m.
@@ -158,7 +158,7 @@ class CCorrections {
         put(1, 0);  // spare
     }
 
-  private:
+private:
     [[nodiscard]] int PrnAt(int index) const {
         return index >= 0 && index < static_cast<int>(prns_.size()) ? prns_[static_cast<std::size_t>(index)] : 0;
     }

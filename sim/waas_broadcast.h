@@ -43,7 +43,7 @@ struct WaasOptions {
 };
 
 class CWaasBroadcaster {
-  public:
+public:
     static constexpr int kMaxGeos = 3;
 
     explicit CWaasBroadcaster(const SimConfig& config, int geoCount = 2);
@@ -75,7 +75,7 @@ class CWaasBroadcaster {
     // or since the epoch), before quantising; none for an IGP not masked.
     [[nodiscard]] std::optional<double> ModelDelayAt(int band, int position, double gpsSeconds) const;
 
-  private:
+private:
     struct Geo {
         int prn;
         int iodp;

@@ -270,7 +270,7 @@ namespace detail {
 }  // namespace detail
 
 class Msg1View {
-  public:
+public:
     explicit constexpr Msg1View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg1::kLength)) {}
 
@@ -294,12 +294,12 @@ class Msg1View {
     [[nodiscard]] double Course() const noexcept;
     [[nodiscard]] std::string_view FixType() const noexcept { return FixTypeText(NavMode()); }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg2View {
-  public:
+public:
     explicit constexpr Msg2View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg2::kLength)) {}
 
@@ -314,13 +314,13 @@ class Msg2View {
     // SBAS PRN 120..138 used, by the two PRN slots of SbasMask.
     [[nodiscard]] bool IsSbasPrnUsed(int prn) const noexcept;
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 // One channel record of Msg99 or Msg89.
 class ChannelRecord {
-  public:
+public:
     constexpr ChannelRecord() noexcept = default;
     explicit constexpr ChannelRecord(std::span<const std::uint8_t> record) noexcept : data_(record) {}
     constexpr ChannelRecord(std::span<const std::uint8_t> data, std::size_t base) noexcept
@@ -348,12 +348,12 @@ class ChannelRecord {
     [[nodiscard]] double CnoDbHz() const noexcept { return L1CnoDbHz(CnoRaw()); }
     [[nodiscard]] LockText Letters() const noexcept { return LockLetters(TrackFlags()); }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg99View {
-  public:
+public:
     explicit constexpr Msg99View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg99::kLength)) {}
 
@@ -372,12 +372,12 @@ class Msg99View {
     // Set: PosResid counts 0.001 m; clear: 0.1 m.
     [[nodiscard]] bool ResolutionFlag() const noexcept { return (NavStatus() & 0x10) != 0; }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg89View {
-  public:
+public:
     explicit constexpr Msg89View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg89::kLength)) {}
 
@@ -394,13 +394,13 @@ class Msg89View {
     // SBAS PRN 120..138 used, by the first record that carries it.
     [[nodiscard]] bool IsSbasPrnUsed(int prn) const noexcept;
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 // One record of Msg100.
 class L2ChannelRecord {
-  public:
+public:
     constexpr L2ChannelRecord() noexcept = default;
     explicit constexpr L2ChannelRecord(std::span<const std::uint8_t> record) noexcept : data_(record) {}
     constexpr L2ChannelRecord(std::span<const std::uint8_t> data, std::size_t base) noexcept
@@ -421,12 +421,12 @@ class L2ChannelRecord {
     [[nodiscard]] double L2CnoDbHz() const noexcept { return zarnmon::L2CnoDbHz(L2CnoRaw()); }
     [[nodiscard]] double L1PCnoDbHz() const noexcept { return zarnmon::L2CnoDbHz(L1PCnoRaw()); }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg100View {
-  public:
+public:
     explicit constexpr Msg100View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg100::kLength)) {}
 
@@ -440,13 +440,13 @@ class Msg100View {
     // Set: C1mL1 holds PosRes2 in 0.001 m; clear: C1 - L1 in 0.01 m.
     [[nodiscard]] bool ResolutionFlag() const noexcept { return (L2Status() & 0x10) != 0; }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 // One almanac record, of Msg98 or of the almanac table.
 class AlmanacRecord {
-  public:
+public:
     constexpr AlmanacRecord() noexcept = default;
     explicit constexpr AlmanacRecord(std::span<const std::uint8_t> record) noexcept : data_(record) {}
     constexpr AlmanacRecord(std::span<const std::uint8_t> data, std::size_t base) noexcept
@@ -464,12 +464,12 @@ class AlmanacRecord {
     [[nodiscard]] std::string_view StatusText() const noexcept { return AlmanacStatusText(AlmStatus(), AlmHealth()); }
     [[nodiscard]] std::span<const std::uint8_t> Bytes() const noexcept { return data_; }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg98View {
-  public:
+public:
     explicit constexpr Msg98View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg98::kLength)) {}
 
@@ -480,12 +480,12 @@ class Msg98View {
         return AlmanacRecord(detail::RecordBytes(data_, 0, k, msg98::kRecordCount, alm::kRecordSize));
     }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg97View {
-  public:
+public:
     explicit constexpr Msg97View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg97::kLength)) {}
 
@@ -498,12 +498,12 @@ class Msg97View {
     // Spare processor time in percent.
     [[nodiscard]] double SparePercent() const noexcept { return SpareCount() * 0.00045; }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
 class Msg80View {
-  public:
+public:
     explicit constexpr Msg80View(std::span<const std::uint8_t> frame) noexcept
         : data_(detail::FrameData(frame, msg80::kLength)) {}
 
@@ -518,7 +518,7 @@ class Msg80View {
         return Get(data_, msg80::WaasMsg, static_cast<std::size_t>(i) * sizeof(std::uint32_t));
     }
 
-  private:
+private:
     std::span<const std::uint8_t> data_;
 };
 
@@ -526,7 +526,7 @@ class Msg80View {
 
 // The almanac of all 32 GPS satellites, accumulated from Msg98 over the run.
 class CAlmanacTable {
-  public:
+public:
     static constexpr int kEntries = 32;
 
     CAlmanacTable() noexcept;
@@ -536,7 +536,7 @@ class CAlmanacTable {
     // Entry sv (0..31, PRN - 1); out of range gives an empty record.
     [[nodiscard]] AlmanacRecord Entry(int sv) const noexcept;
 
-  private:
+private:
     using Record = std::array<std::uint8_t, alm::kRecordSize>;
     std::array<Record, kEntries> entries_{};
 };

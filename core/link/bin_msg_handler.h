@@ -21,7 +21,7 @@
 namespace zarnmon {
 
 class CBinMsgHandler : public CMsgHandler {
-  public:
+public:
     static constexpr std::uint32_t kHeaderSize = 8;
     static constexpr std::uint32_t kFrameOverhead = 12;
 
@@ -38,7 +38,7 @@ class CBinMsgHandler : public CMsgHandler {
     [[nodiscard]] std::uint16_t Id() const { return id_; }
     [[nodiscard]] std::uint16_t DataLength() const { return length_; }
 
-  private:
+private:
     std::uint16_t id_;
     std::uint16_t length_;
     std::array<std::uint8_t, kHeaderSize> signature_{};
@@ -46,24 +46,24 @@ class CBinMsgHandler : public CMsgHandler {
 
 // Messages 2 and 99 carry the GPS-UTC offset, which every time display uses.
 class CGpsUtcBinHandler final : public CBinMsgHandler {
-  public:
+public:
     CGpsUtcBinHandler(std::string_view name, std::uint16_t id, std::uint16_t length, const ITickClock& clock,
                       CGpsUtcOffset& offset);
     void Publish() override;
 
-  private:
+private:
     CGpsUtcOffset& offset_;
 };
 
 // Message 98 carries the almanac of eight satellites at a time; the table
 // collects all 32 over the run and is never cleared.
 class CMsg98Handler final : public CBinMsgHandler {
-  public:
+public:
     explicit CMsg98Handler(const ITickClock& clock);
     void Publish() override;
     [[nodiscard]] const CAlmanacTable& Almanac() const { return almanac_; }
 
-  private:
+private:
     CAlmanacTable almanac_;
 };
 

@@ -8,7 +8,7 @@
 namespace zarnmon {
 
 class ICommandSender {
-  public:
+public:
     virtual ~ICommandSender() = default;
     // False when nothing was sent (no link open, or the write failed); with
     // showErrors the implementation tells the user why.

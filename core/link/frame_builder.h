@@ -20,7 +20,7 @@
 namespace zarnmon {
 
 class CBinFrameBuilder {
-  public:
+public:
     // A message of the catalogue with its own length; data all zero. Throws
     // std::invalid_argument for an id the catalogue does not know.
     explicit CBinFrameBuilder(std::uint16_t id);
@@ -42,7 +42,7 @@ class CBinFrameBuilder {
     [[nodiscard]] std::vector<std::uint8_t> Build() const;
     void AppendTo(std::vector<std::uint8_t>& out) const;
 
-  private:
+private:
     std::uint16_t id_;
     std::vector<std::uint8_t> data_;
 };

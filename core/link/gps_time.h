@@ -34,11 +34,11 @@ struct CalendarTime {
 // The program-wide GPS-UTC offset in whole seconds, set by the messages that
 // carry it; the last one to arrive wins.
 class CGpsUtcOffset {
-  public:
+public:
     [[nodiscard]] std::int32_t Get() const noexcept { return seconds_; }
     void Set(std::int32_t seconds) noexcept { seconds_ = seconds; }
 
-  private:
+private:
     std::int32_t seconds_ = 0;
 };
 

@@ -57,7 +57,7 @@ enum : int {
 }  // namespace Slots
 
 class CMsgDispatcher {
-  public:
+public:
     static constexpr int kMaxSlots = 32;
     static constexpr std::uint32_t kActiveMs = 6000;
     static constexpr std::uint32_t kCheckIntervalMs = 5000;
@@ -109,7 +109,7 @@ class CMsgDispatcher {
     [[nodiscard]] const CGpsUtcOffset& GpsUtcOffset() const { return gpsUtcOffset_; }
     [[nodiscard]] const CMsgStream& Stream() const { return stream_; }
 
-  private:
+private:
     void Install(int slot, std::unique_ptr<CMsgHandler> handler, std::string_view enable, std::string_view disable);
     // Feeds bytes that fit into the stream's free space.
     void FeedOnce(std::span<const std::uint8_t> bytes);

@@ -27,13 +27,13 @@ namespace zarnmon {
 // publishes, such as the GPS-UTC offset, are current). For recorders such as
 // headless decoders; it must not call back into the dispatcher.
 class IStoreTap {
-  public:
+public:
     virtual ~IStoreTap() = default;
     virtual void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) = 0;
 };
 
 class CMsgHandler {
-  public:
+public:
     static constexpr std::uint32_t kSlack = 24;
     static constexpr int kHistorySize = 16;
 
@@ -96,7 +96,7 @@ class CMsgHandler {
         assembly_[0] = 0;
     }
 
-  protected:
+protected:
     // Validates the assembly and, if good, stores it; stamps the time either way.
     void Complete();
     // Takes up to n bytes from the stream onto the end of the assembly.
@@ -109,7 +109,7 @@ class CMsgHandler {
     [[nodiscard]] std::uint32_t Now() const { return clock_.Now(); }
     void Stamp() { lastCompletion_ = StampOf(clock_.Now()); }
 
-  private:
+private:
     std::string_view name_;
     std::uint32_t capacity_;
     const ITickClock& clock_;

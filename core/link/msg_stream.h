@@ -15,7 +15,7 @@
 namespace zarnmon {
 
 class CMsgStream {
-  public:
+public:
     static constexpr std::int32_t kSize = 4096;
     static constexpr std::int32_t kMirror = 128;
 
@@ -58,7 +58,7 @@ class CMsgStream {
         readIndex_ = writeIndex_;
     }
 
-  private:
+private:
     static constexpr std::int32_t kMask = kSize - 1;
 
     // Makes the len bytes at the read index contiguous via the mirror area.

@@ -18,14 +18,14 @@ inline constexpr std::uint32_t WM_RX_MESSAGE = 0x4DF;
 inline constexpr std::uint32_t kRxMessageWParam = 0xFFFFFFFF;
 
 class IRxWindow {
-  public:
+public:
     virtual ~IRxWindow() = default;
     // Must only queue: it is called while the dispatcher is working.
     virtual void PostRxMessage(std::uint32_t message, std::uint32_t wParam, const CMsgHandler* handler) = 0;
 };
 
 class CNotifyList {
-  public:
+public:
     // Returns the new subscription's id: never 0, unique within the list.
     std::uint32_t Add(IRxWindow* window);
     void Remove(std::uint32_t id);
@@ -33,7 +33,7 @@ class CNotifyList {
     void PostAll(const CMsgHandler* handler) const;
     [[nodiscard]] std::size_t Size() const { return entries_.size(); }
 
-  private:
+private:
     struct Entry {
         IRxWindow* window;
         std::uint32_t id;
@@ -49,7 +49,7 @@ class CNotifyList {
 // A plain FIFO of notifications for tests and headless tools: drain it after
 // Feed returns. Capacity is reserved up front so posting does not allocate.
 class CRxQueue final : public IRxWindow {
-  public:
+public:
     struct Notification {
         std::uint32_t message;
         std::uint32_t wParam;
@@ -75,7 +75,7 @@ class CRxQueue final : public IRxWindow {
     [[nodiscard]] const std::vector<Notification>& Pending() const { return pending_; }
     void Discard() { pending_.clear(); }
 
-  private:
+private:
     std::vector<Notification> pending_;
 };
 

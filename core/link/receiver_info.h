@@ -15,7 +15,7 @@
 namespace zarnmon {
 
 class CReceiverInfo {
-  public:
+public:
     CReceiverInfo() { infoLine_.reserve(CMsgHandler::kHistorySize * 64); }
 
     // Reads the reply handler's history entries that are new since the last poll.
@@ -35,7 +35,7 @@ class CReceiverInfo {
     // ARM software version; runs of commas count as one separator.
     void TakeReply(std::string_view line);
 
-  private:
+private:
     std::string infoLine_;
     std::string receiverId_;
     double armVersion_ = 0.0;

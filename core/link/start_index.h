@@ -20,7 +20,7 @@
 namespace zarnmon {
 
 class CStartIndex {
-  public:
+public:
     static constexpr int kPositions = 8;
     static constexpr int kMaxSlots = 32;
     using SlotMask = std::uint32_t;
@@ -37,7 +37,7 @@ class CStartIndex {
     // False when no handler can claim anything that starts with b.
     [[nodiscard]] bool CanStart(std::uint8_t b) const { return canStart_[b]; }
 
-  private:
+private:
     std::array<std::array<SlotMask, 256>, kPositions> allowed_{};
     std::array<bool, 256> canStart_{};
     SlotMask installed_ = 0;

@@ -21,7 +21,7 @@
 namespace zarnmon {
 
 class CTextMsgHandler : public CMsgHandler {
-  public:
+public:
     static constexpr std::uint32_t kCapacity = 1024;
     static constexpr int kMaxPrefixes = 8;
     static constexpr std::size_t kPrefixSlot = 24;
@@ -46,13 +46,13 @@ class CTextMsgHandler : public CMsgHandler {
     [[nodiscard]] int PrefixCount() const { return prefixCount_; }
     [[nodiscard]] std::string_view Prefix(int i) const;
 
-  protected:
+protected:
     // Drops a trailing CR LF from the stored last line (the history keeps it).
     void StripLineEnd();
     // The stored last line as text, up to its terminating 0.
     [[nodiscard]] std::string_view LastLine() const;
 
-  private:
+private:
     std::array<std::array<char, kPrefixSlot>, kMaxPrefixes> prefixes_{};
     int prefixCount_ = 0;
     std::int32_t prefixLength_ = 0;
@@ -66,21 +66,21 @@ class CTextMsgHandler : public CMsgHandler {
 // command: it goes to the linked beacon-reply handler instead. Further "$PC…"
 // lines within 10 s of an acknowledgement go there as well as being kept here.
 class CNmeaHandler final : public CTextMsgHandler {
-  public:
+public:
     static constexpr std::uint32_t kAckWindowMs = 10000;
 
     explicit CNmeaHandler(const ITickClock& clock);
     bool Validate(std::span<const std::uint8_t> assembled) override;
     [[nodiscard]] std::uint32_t LastAckTick() const { return lastAck_; }
 
-  private:
+private:
     std::uint32_t lastAck_ = 0;
 };
 
 // "$RX,k,…" debug lines, filed by their number k (0..31) into slots that
 // survive a reconnect; their counters do not.
 class CRxHandler final : public CTextMsgHandler {
-  public:
+public:
     static constexpr int kSlots = 33;
     static constexpr int kFiledSlots = 32;
 
@@ -91,14 +91,14 @@ class CRxHandler final : public CTextMsgHandler {
     [[nodiscard]] std::string_view RxSlot(int k) const;
     [[nodiscard]] std::uint32_t RxCount(int k) const;
 
-  private:
+private:
     std::array<std::string, kSlots> slots_{};
     std::array<std::uint32_t, kSlots> counts_{};
 };
 
 // "$RD1," L-band receiver diagnostics.
 class CRd1Handler final : public CTextMsgHandler {
-  public:
+public:
     CRd1Handler(const ITickClock& clock, const CGpsUtcOffset& offset);
     void Publish() override;
 
@@ -108,7 +108,7 @@ class CRd1Handler final : public CTextMsgHandler {
     [[nodiscard]] std::int32_t Rd1Ber() const;
     [[nodiscard]] bool Rd1HasDualBer() const;
 
-  private:
+private:
     const CGpsUtcOffset& offset_;
 };
 

@@ -9,7 +9,7 @@
 namespace zarnmon {
 
 class ITickClock {
-  public:
+public:
     virtual ~ITickClock() = default;
     [[nodiscard]] virtual std::uint32_t Now() const = 0;
 };
@@ -18,19 +18,19 @@ class ITickClock {
 
 // Milliseconds of a monotonic clock, truncated to 32 bits.
 class CSteadyTickClock final : public ITickClock {
-  public:
+public:
     [[nodiscard]] std::uint32_t Now() const override;
 };
 
 // A clock that moves only when told to: tests and offline decoding.
 class CManualTickClock final : public ITickClock {
-  public:
+public:
     explicit CManualTickClock(std::uint32_t start = 1000) : now_(start) {}
     [[nodiscard]] std::uint32_t Now() const override { return now_; }
     void Set(std::uint32_t now) { now_ = now; }
     void Advance(std::uint32_t ms) { now_ += ms; }
 
-  private:
+private:
     std::uint32_t now_;
 };
 

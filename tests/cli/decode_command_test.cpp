@@ -36,7 +36,7 @@ Run Decode(std::vector<std::string_view> args) {
 }
 
 class DecodeCommandTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         path_ = std::filesystem::temp_directory_path() /
                 ("zarnmon-decode-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +

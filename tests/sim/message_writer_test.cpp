@@ -58,7 +58,7 @@ std::vector<std::string> Fields(const std::string& sentence) {
 int Hex(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
 
 class MessageWriterTest : public ::testing::Test {
-  protected:
+protected:
     MessageWriterTest() { dispatcher.SetStoreTap(&recorder); }
 
     void RunTo(double until, double step = 0.5) {

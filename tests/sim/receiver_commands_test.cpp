@@ -9,7 +9,7 @@ namespace zarnmon::sim {
 namespace {
 
 class ReceiverCommandsTest : public ::testing::Test {
-  protected:
+protected:
     std::vector<std::string> Execute(std::string_view line) {
         std::vector<std::string> replies;
         commands.Execute(line, replies);
@@ -137,6 +137,7 @@ TEST_F(ReceiverCommandsTest, Catalogue_EveryCommandGetsAnAnswer) {
         EXPECT_FALSE(replies[0].starts_with("$>ERR")) << replies[0];
         EXPECT_TRUE(replies.back().ends_with("\r\n"));
     }
+    EXPECT_EQ(Execute("$JAGE,30"), (std::vector<std::string>{"$>JAGE,30\r\n", "$PCSI,ACK,JAGE,30\r\n"}));
     EXPECT_EQ(Execute("$JFROB")[0], "$>ERR,INVALID COMMAND OR ARGUMENT,JFROB\r\n");
     EXPECT_EQ(Execute("hello")[0], "$>ERR,UNKNOWN COMMAND,HELLO\r\n");
     EXPECT_TRUE(Execute("$JPOS,95,0")[0].starts_with("$>ERR"));

@@ -61,7 +61,7 @@ TEST(SkyModelTime, EarlierTime_ChangesNothing) {
 // Channels and solution
 
 class SkyModelRun : public ::testing::Test {
-  protected:
+protected:
     SimConfig config;
 };
 

@@ -121,7 +121,7 @@ struct PlacedDelay {
 // Keeps, per GEO, the PRN mask and the band masks, and places type 26 delays
 // by mask position into one grid keyed by (band, position).
 class CReferenceDecoder {
-  public:
+public:
     void Take(const Record& record) {
         if (BitwiseCrc24q(record.words) != Field(record.words, 226, 24)) {
             ++crcFailures;

@@ -20,7 +20,7 @@ struct StoredMessage {
 };
 
 class StoreRecorder final : public IStoreTap {
-  public:
+public:
     void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override {
         stored.push_back({std::string(handler.Name()), {bytes.begin(), bytes.end()}});
     }
@@ -35,7 +35,7 @@ class StoreRecorder final : public IStoreTap {
 };
 
 class RecordingSender final : public ICommandSender {
-  public:
+public:
     bool Send(std::string_view bytes, bool showErrors) override {
         sent.emplace_back(bytes);
         shown.push_back(showErrors);

@@ -17,7 +17,7 @@ namespace {
 using test::AsBytes;
 
 class DispatcherTest : public ::testing::Test {
-  protected:
+protected:
     DispatcherTest() {
         dispatcher.SetStoreTap(&recorder);
         dispatcher.SetSender(&sender);

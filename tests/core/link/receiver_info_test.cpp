@@ -10,7 +10,7 @@ namespace zarnmon {
 namespace {
 
 class ReceiverInfoTest : public ::testing::Test {
-  protected:
+protected:
     void Reply(std::string_view line) { dispatcher.Feed(test::AsBytes(TextLine(line))); }
 
     CManualTickClock clock;

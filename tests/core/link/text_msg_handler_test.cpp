@@ -17,7 +17,7 @@ namespace {
 using test::AsBytes;
 
 class TextHandlersTest : public ::testing::Test {
-  protected:
+protected:
     TextHandlersTest() {
         dispatcher.SetStoreTap(&recorder);
         rxId = dispatcher.Rx().Subscribe(&rxQueue);
