@@ -1,5 +1,7 @@
 #include "sim/sim_options.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -52,6 +54,21 @@ const char* const kSimHelp =
     "Exit status: 0 on success, 2 for bad options, 1 when a transport fails.\n";
 
 namespace {
+
+struct FaultOption {
+    std::string_view name;
+    double FaultRates::*rate;
+};
+
+constexpr std::array<FaultOption, 7> kFaultOptions = {{
+    {"--noise", &FaultRates::noise},
+    {"--bad-checksum", &FaultRates::badChecksum},
+    {"--reversed-trailer", &FaultRates::reversedTrailer},
+    {"--truncate", &FaultRates::truncatedFrame},
+    {"--overlong", &FaultRates::overlongLine},
+    {"--silence", &FaultRates::silence},
+    {"--burst", &FaultRates::burst},
+}};
 
 std::optional<double> Number(std::string_view text) {
     const auto value = ScanDouble(text);
@@ -116,7 +133,12 @@ std::optional<SimOptions> ParseSimOptions(std::span<const std::string_view> args
             out = *p;
             return true;
         };
-        if (arg == "--tcp") {
+        if (const auto fault = std::ranges::find(kFaultOptions, arg, &FaultOption::name);
+            fault != kFaultOptions.end()) {
+            if (!probability(options.faults.*(fault->rate))) {
+                return fail(bad + ": a probability from 0 to 1");
+            }
+        } else if (arg == "--tcp") {
             int port = 0;
             const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
             if (ec != std::errc{} || end != value.data() + value.size() || port < 1 || port > 65535) {
@@ -183,20 +205,6 @@ std::optional<SimOptions> ParseSimOptions(std::span<const std::string_view> args
                 return fail(bad + ": a version number");
             }
             options.config.armVersion = *version;
-        } else if (arg == "--noise") {
-            if (!probability(options.faults.noise)) return fail(bad);
-        } else if (arg == "--bad-checksum") {
-            if (!probability(options.faults.badChecksum)) return fail(bad);
-        } else if (arg == "--reversed-trailer") {
-            if (!probability(options.faults.reversedTrailer)) return fail(bad);
-        } else if (arg == "--truncate") {
-            if (!probability(options.faults.truncatedFrame)) return fail(bad);
-        } else if (arg == "--overlong") {
-            if (!probability(options.faults.overlongLine)) return fail(bad);
-        } else if (arg == "--silence") {
-            if (!probability(options.faults.silence)) return fail(bad);
-        } else if (arg == "--burst") {
-            if (!probability(options.faults.burst)) return fail(bad);
         } else {
             return fail("unknown option '" + std::string(arg) + "'");
         }

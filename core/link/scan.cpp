@@ -23,26 +23,21 @@ std::string_view NumberStart(std::string_view text) {
     return text;
 }
 
+template <typename T>
+std::optional<T> ScanNumber(std::string_view text) {
+    text = NumberStart(text);
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end == text.data()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
-std::optional<int> ScanInt(std::string_view text) {
-    text = NumberStart(text);
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end == text.data()) {
-        return std::nullopt;
-    }
-    return value;
-}
+std::optional<int> ScanInt(std::string_view text) { return ScanNumber<int>(text); }
 
-std::optional<double> ScanDouble(std::string_view text) {
-    text = NumberStart(text);
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end == text.data()) {
-        return std::nullopt;
-    }
-    return value;
-}
+std::optional<double> ScanDouble(std::string_view text) { return ScanNumber<double>(text); }
 
 }  // namespace zarnmon
