@@ -1,0 +1,116 @@
+#pragma once
+
+// Every section and key of the profile with its default, and typed readers for
+// the sections the shell itself uses. The owners of the other sections read
+// and write them through these names; their value formats ("%.8lf" and so on)
+// stay with the owners.
+//
+// A stored value that does not scan, or that lies outside what the setting can
+// mean (a port number below 1), leaves the default: a hand-edited profile must
+// not stop the program.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/app/settings_store.h"
+
+namespace zarnmon {
+
+// Serial link (read at start, written at exit). "Device" is our addition: the
+// device path, for ports that have no COM number (USB serial adapters).
+inline constexpr std::string_view kCommSettings = "CommSettings";
+inline constexpr std::string_view kPortKey = "Port";
+inline constexpr std::string_view kBaudKey = "Baud";
+inline constexpr std::string_view kDeviceKey = "Device";
+inline constexpr int kDefaultPort = 2;
+inline constexpr int kDefaultBaud = 19200;
+
+// Data-log options and the debug-log mask.
+inline constexpr std::string_view kLogSettings = "LogSettings";
+inline constexpr std::string_view kLogErrorsKey = "LogErrors";
+inline constexpr std::string_view kFullLogKey = "FullLog";
+inline constexpr std::string_view kIntervalKey = "Interval";
+inline constexpr std::string_view kAutoLogKey = "AutoLog";
+inline constexpr std::string_view kDebugLogMaskKey = "DebugLogMask";
+inline constexpr int kDefaultInterval = 1;
+inline constexpr int kMinInterval = 0;
+inline constexpr int kMaxInterval = 3600;
+inline constexpr std::uint32_t kDefaultDebugLogMask = 0xFFFFFFFFU;
+inline constexpr std::string_view kDefaultDebugLogMaskText = "FFFFFFFF";
+
+// Reference position; defaults come from the receiver.
+inline constexpr std::string_view kLocation = "Location";
+inline constexpr std::string_view kLatitudeKey = "Latitude";
+inline constexpr std::string_view kLongitudeKey = "Longitude";
+inline constexpr std::string_view kHeightKey = "Height";
+
+// NEU error plot.
+inline constexpr std::string_view kPlotSettings = "PlotSettings";
+inline constexpr std::string_view kMinutesKey = "Minutes";
+inline constexpr std::string_view kMaxMetersKey = "MaxMeters";
+inline constexpr int kDefaultPlotMinutes = 30;
+inline constexpr std::string_view kDefaultMaxMetersText = "5.0";
+
+// Monitor thresholds: one key per threshold, named by the monitor.
+inline constexpr std::string_view kThresholds = "Thresholds";
+
+// Iono map region, in degrees.
+inline constexpr std::string_view kIonoMapCoverage = "IonoMapCoverage";
+inline constexpr std::string_view kLeftKey = "left";
+inline constexpr std::string_view kTopKey = "top";
+inline constexpr std::string_view kRightKey = "right";
+inline constexpr std::string_view kBottomKey = "bottom";
+inline constexpr std::string_view kExtendMapKey = "ExtendMap";
+inline constexpr int kDefaultMapLeft = -180;
+inline constexpr int kDefaultMapTop = 80;
+inline constexpr int kDefaultMapRight = -40;
+inline constexpr int kDefaultMapBottom = 0;
+inline constexpr int kDefaultExtendMap = 1;
+
+// WAAS decoder state kept across runs: WORD000 to WORD133 and a check sum.
+inline constexpr std::string_view kWaasNonVolatile = "WAASNonVolatile";
+inline constexpr std::string_view kCheckSumKey = "CheckSum";
+inline constexpr int kWaasWordCount = 134;
+
+// Views open at the last exit, one key per view type, and whether to reopen them.
+inline constexpr std::string_view kOpenWindows = "OpenWindows";
+inline constexpr std::string_view kAutoOpenKey = "AutoOpen";
+inline constexpr int kDefaultAutoOpen = 0;
+
+// "WORD%0.3d": WaasWordKey(7) is "WORD007".
+[[nodiscard]] std::string WaasWordKey(int index);
+
+struct CommSettings {
+    int port = kDefaultPort;
+    int baud = kDefaultBaud;
+    std::string device;  // empty: the device of the port number
+};
+
+[[nodiscard]] CommSettings LoadCommSettings(const CSettingsStore& store);
+void SaveCommSettings(CSettingsStore& store, const CommSettings& comm);
+
+// The data log's options; these are also the command line's log options.
+struct LogSettings {
+    bool logErrors = false;
+    bool fullLog = false;
+    int interval = kDefaultInterval;  // seconds, kMinInterval..kMaxInterval
+    bool autoLog = false;
+};
+
+// Each option keeps its current value when its key is missing or unusable.
+[[nodiscard]] LogSettings LoadLogSettings(const CSettingsStore& store, const LogSettings& current = {});
+void SaveLogSettings(CSettingsStore& store, const LogSettings& log);
+
+// Hexadecimal as "%X" reads it: blanks, an optional sign and "0x", then hex
+// digits up to the first other character. nullopt when no digit starts the
+// text or the number does not fit 32 bits.
+[[nodiscard]] std::optional<std::uint32_t> ScanHex(std::string_view text);
+// Upper-case hexadecimal without prefix, as "%X" writes it.
+[[nodiscard]] std::string FormatHex(std::uint32_t value);
+
+[[nodiscard]] std::uint32_t LoadDebugLogMask(const CSettingsStore& store, std::uint32_t current = kDefaultDebugLogMask);
+void SaveDebugLogMask(CSettingsStore& store, std::uint32_t mask);
+
+}  // namespace zarnmon

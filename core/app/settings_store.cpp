@@ -1,0 +1,325 @@
+#include "core/app/settings_store.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+#include "core/link/scan.h"
+
+namespace zarnmon {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\v\f";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+bool IsStorableSection(std::string_view section) {
+    return !section.empty() && Trim(section) == section && !HasLineBreak(section) &&
+           section.find(']') == std::string_view::npos;
+}
+
+bool IsStorableKey(std::string_view key) {
+    return !key.empty() && Trim(key) == key && !HasLineBreak(key) && key.find('=') == std::string_view::npos &&
+           key.front() != ';' && key.front() != '#' && key.front() != '[';
+}
+
+// errno must be read straight after the failing call.
+std::string ErrorText(int error) { return error != 0 ? std::generic_category().message(error) : "unknown error"; }
+
+std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
+
+IoStatus Failure(std::string reason) { return {false, std::move(reason)}; }
+
+// A profile that is a symbolic link (dotfile managers do that) is replaced at
+// the link's target, so the link survives the rename.
+fs::path WriteTarget(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        fs::path target = fs::weakly_canonical(path, ec);
+        if (!ec) {
+            return target;
+        }
+    }
+    return path;
+}
+
+IoStatus WriteAtomically(const fs::path& path, std::string_view text) {
+    const fs::path target = WriteTarget(path);
+    std::error_code ec;
+    if (const fs::path dir = target.parent_path(); !dir.empty()) {
+        fs::create_directories(dir, ec);
+        if (ec) {
+            return Failure("cannot create the folder " + Quoted(dir) + ": " + ec.message());
+        }
+    }
+    fs::path temporary = target;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return Failure("cannot write " + Quoted(temporary) + ": " + ErrorText(errno));
+        }
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        const int error = errno;
+        out.close();
+        if (out.fail()) {
+            fs::remove(temporary, ec);
+            return Failure("cannot write " + Quoted(temporary) + ": " + ErrorText(error));
+        }
+    }
+    // The profile may hold nothing secret, but a user who restricted it keeps that.
+    if (const auto old = fs::status(target, ec); !ec && fs::exists(old)) {
+        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ec);
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        const std::string reason = ec.message();
+        fs::remove(temporary, ec);
+        return Failure("cannot replace " + Quoted(target) + ": " + reason);
+    }
+    return {};
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+}  // namespace
+
+IoStatus CSettingsStore::Load(const fs::path& path) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        lines_.clear();
+        path_ = path;
+        return {};
+    }
+    if (ec) {
+        return Failure("cannot read " + Quoted(path) + ": " + ec.message());
+    }
+    if (!fs::is_regular_file(status)) {
+        return Failure("cannot read " + Quoted(path) + ": not a regular file");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return Failure("cannot read " + Quoted(path) + ": " + ErrorText(errno));
+    }
+    std::string text;
+    std::array<char, 65536> chunk{};
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxFileSize) {
+            return Failure("cannot read " + Quoted(path) + ": larger than a settings file can be");
+        }
+    }
+    if (in.bad()) {
+        return Failure("cannot read " + Quoted(path) + ": " + ErrorText(errno));
+    }
+    Parse(text);
+    path_ = path;
+    return {};
+}
+
+IoStatus CSettingsStore::Save() const {
+    if (path_.empty()) {
+        return {};
+    }
+    return WriteAtomically(path_, Text());
+}
+
+IoStatus CSettingsStore::SaveAs(const fs::path& path) {
+    IoStatus status = WriteAtomically(path, Text());
+    if (status.ok) {
+        path_ = path;
+    }
+    return status;
+}
+
+void CSettingsStore::Parse(std::string_view text) {
+    lines_.clear();
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    bool inSection = false;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view raw = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (raw.ends_with('\r')) {
+            raw.remove_suffix(1);
+        }
+        Line line{LineKind::Verbatim, std::string(raw), {}, {}};
+        const std::string_view content = Trim(raw);
+        if (content.empty() || content.front() == ';' || content.front() == '#') {
+            // blank or comment: kept as it is
+        } else if (content.front() == '[') {
+            const auto close = content.find(']');
+            const std::string_view name =
+                close == std::string_view::npos ? std::string_view{} : Trim(content.substr(1, close - 1));
+            // Keys under a header that does not read must not join the section before it.
+            inSection = !name.empty();
+            if (inSection) {
+                line.kind = LineKind::Header;
+                line.name = name;
+            }
+        } else if (const auto equals = content.find('='); equals != std::string_view::npos && inSection) {
+            const std::string_view key = Trim(content.substr(0, equals));
+            if (!key.empty()) {
+                line.kind = LineKind::Entry;
+                line.name = key;
+                line.value = Trim(content.substr(equals + 1));
+            }
+        }
+        lines_.push_back(std::move(line));
+    }
+}
+
+std::string CSettingsStore::Text() const {
+    std::string text;
+    for (const Line& line : lines_) {
+        text += line.text;
+        text += '\n';
+    }
+    return text;
+}
+
+std::optional<std::size_t> CSettingsStore::FindSection(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == LineKind::Header && EqualsNoCase(lines_[i].name, section)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> CSettingsStore::FindEntry(std::size_t header, std::string_view key) const {
+    for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != LineKind::Header; ++i) {
+        if (lines_[i].kind == LineKind::Entry && EqualsNoCase(lines_[i].name, key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CSettingsStore::Find(std::string_view section, std::string_view key) const {
+    const auto header = FindSection(section);
+    if (!header) {
+        return std::nullopt;
+    }
+    const auto entry = FindEntry(*header, key);
+    if (!entry) {
+        return std::nullopt;
+    }
+    return lines_[*entry].value;
+}
+
+std::string CSettingsStore::GetString(std::string_view section, std::string_view key, std::string_view fallback) const {
+    auto value = Find(section, key);
+    return value ? std::move(*value) : std::string(fallback);
+}
+
+int CSettingsStore::GetInt(std::string_view section, std::string_view key, int fallback) const {
+    const auto value = Find(section, key);
+    return value ? ScanInt(*value).value_or(fallback) : fallback;
+}
+
+double CSettingsStore::GetDouble(std::string_view section, std::string_view key, double fallback) const {
+    const auto value = Find(section, key);
+    return value ? ScanDouble(*value).value_or(fallback) : fallback;
+}
+
+bool CSettingsStore::SetString(std::string_view section, std::string_view key, std::string_view value) {
+    if (!IsStorableSection(section) || !IsStorableKey(key) || HasLineBreak(value)) {
+        return false;
+    }
+    // Blanks around a value do not survive a reading, so they are not stored.
+    value = Trim(value);
+    const auto header = FindSection(section);
+    if (!header) {
+        if (!lines_.empty() && !Trim(lines_.back().text).empty()) {
+            lines_.push_back(Line{});
+        }
+        lines_.push_back(Line{LineKind::Header, "[" + std::string(section) + "]", std::string(section), {}});
+        lines_.push_back(
+            Line{LineKind::Entry, std::string(key) + "=" + std::string(value), std::string(key), std::string(value)});
+        return true;
+    }
+    if (const auto entry = FindEntry(*header, key)) {
+        Line& line = lines_[*entry];
+        if (line.value != value) {
+            line.value = value;
+            line.text = line.name + "=" + line.value;  // the key keeps the case it was written with
+        }
+        return true;
+    }
+    std::size_t insertAt = *header + 1;
+    for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].kind != LineKind::Header; ++i) {
+        if (lines_[i].kind == LineKind::Entry) {
+            insertAt = i + 1;
+        }
+    }
+    lines_.insert(
+        lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+        Line{LineKind::Entry, std::string(key) + "=" + std::string(value), std::string(key), std::string(value)});
+    return true;
+}
+
+bool CSettingsStore::SetInt(std::string_view section, std::string_view key, int value) {
+    return SetString(section, key, std::to_string(value));
+}
+
+fs::path DefaultSettingsPath(std::string_view appName, const ConfigEnvironment& env, HostPlatform platform) {
+    const std::string name(appName);
+    const std::string fileName = name + ".ini";
+    if (platform == HostPlatform::Windows) {
+        if (!env.appData.empty()) {
+            return fs::path(env.appData) / name / fileName;
+        }
+    } else if (!env.xdgConfigHome.empty() && env.xdgConfigHome.front() == '/') {
+        // A relative XDG_CONFIG_HOME is invalid and must be ignored.
+        return fs::path(env.xdgConfigHome) / name / fileName;
+    } else if (!env.home.empty()) {
+        return fs::path(env.home) / ".config" / name / fileName;
+    }
+    return fs::path(fileName);
+}
+
+fs::path DefaultSettingsPath(std::string_view appName) {
+    const ConfigEnvironment env{EnvironmentValue("XDG_CONFIG_HOME"), EnvironmentValue("HOME"),
+                                EnvironmentValue("APPDATA")};
+    return DefaultSettingsPath(appName, env, kHostPlatform);
+}
+
+}  // namespace zarnmon

@@ -1,0 +1,231 @@
+#include "core/app/command_line.h"
+
+#include <initializer_list>
+
+#include <gtest/gtest.h>
+
+namespace zarnmon {
+namespace {
+
+CommandLine Parse(std::initializer_list<std::string> args, CommandLine defaults = {}) {
+    const std::vector<std::string> list(args);
+    return ParseCommandLine(list, std::move(defaults));
+}
+
+// 10:15 on 5 December.
+std::tm FifthOfDecember() {
+    std::tm time{};
+    time.tm_year = 126;
+    time.tm_mon = 11;
+    time.tm_mday = 5;
+    time.tm_hour = 10;
+    time.tm_min = 15;
+    return time;
+}
+
+std::string Problems(const CommandLine& cmd) {
+    std::string text;
+    for (const std::string& problem : cmd.problems) {
+        text += problem + "\n";
+    }
+    return text;
+}
+
+// --- Receiver flags ------------------------------------------------------------------
+
+TEST(CommandLine, PortLogAndDate_OpenThePortAndLogToADatedNameThatKeepsItsCase) {
+    const CommandLine cmd = Parse({"-COM:3", "-LOG:run.log", "-AD"});
+    EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+    EXPECT_TRUE(cmd.portGiven);
+    EXPECT_EQ(cmd.port, 3);
+    EXPECT_EQ(StartupLogNames(cmd, FifthOfDecember()).dataLog, "run_Dec05_10-15.log");
+
+    const CommandLine lower = Parse({"-com:3", "-log:Run.Log", "-ad"});
+    EXPECT_EQ(StartupLogNames(lower, FifthOfDecember()).dataLog, "Run_Dec05_10-15.Log");
+}
+
+TEST(CommandLine, BinaryLogWithDate_IsDatedWithoutAnExtension) {
+    const CommandLine cmd = Parse({"-COM:1", "-LOGB:raw", "-AD"});
+    const StartupLogs logs = StartupLogNames(cmd, FifthOfDecember());
+    EXPECT_EQ(logs.binaryLog, "raw_Dec05_10-15");
+    EXPECT_EQ(logs.dataLog, "");
+}
+
+TEST(CommandLine, DailyLogs_TakeOverTheDataLogNameButNotTheBinaryOne) {
+    const CommandLine cmd = Parse({"-COM:1", "-LOG:run.log", "-LOGB:raw.bin", "-AD", "-LA"});
+    const StartupLogs logs = StartupLogNames(cmd, FifthOfDecember());
+    EXPECT_EQ(logs.dataLog, "run.log");
+    EXPECT_EQ(logs.binaryLog, "raw_Dec05_10-15.bin");
+}
+
+TEST(CommandLine, LogsWithoutAPort_StartNoLog) {
+    const CommandLine cmd = Parse({"-LOG:x", "-LOGB:y", "-AD"});
+    EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+    EXPECT_EQ(cmd.dataLogName, "x");
+    const StartupLogs logs = StartupLogNames(cmd, FifthOfDecember());
+    EXPECT_EQ(logs.dataLog, "");
+    EXPECT_EQ(logs.binaryLog, "");
+}
+
+TEST(CommandLine, LogBFlag_IsNotTakenForALogFlag) {
+    const CommandLine cmd = Parse({"-logb:Raw.Bin"});
+    EXPECT_EQ(cmd.binaryLogName, "Raw.Bin");
+    EXPECT_EQ(cmd.dataLogName, "");
+}
+
+TEST(CommandLine, LogOptions_AnyCaseAndSlashOverrideTheDefaultsForThisRun) {
+    CommandLine defaults = DefaultCommandLine({4, 9600, "/dev/ttyACM0"}, {true, true, 5, false});
+    const CommandLine cmd = Parse({"-la", "-LI:30", "/le-", "-Lf-", "-NA"}, defaults);
+    EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+    EXPECT_TRUE(cmd.log.autoLog);
+    EXPECT_EQ(cmd.log.interval, 30);
+    EXPECT_FALSE(cmd.log.logErrors);
+    EXPECT_FALSE(cmd.log.fullLog);
+    EXPECT_FALSE(cmd.autoConfigure);
+    EXPECT_FALSE(cmd.portGiven);
+    EXPECT_EQ(cmd.port, 4) << "the profile's port until a flag names one";
+    EXPECT_EQ(cmd.device, "/dev/ttyACM0");
+
+    const CommandLine on = Parse({"/LE", "-LF", "-LA", "-LA-"});
+    EXPECT_TRUE(on.log.logErrors);
+    EXPECT_TRUE(on.log.fullLog);
+    EXPECT_FALSE(on.log.autoLog) << "the later flag wins";
+    EXPECT_TRUE(on.autoConfigure);
+}
+
+TEST(CommandLine, PortFlag_TakesANumberWithOrWithoutColonOrADevicePath) {
+    EXPECT_EQ(Parse({"-COM5"}).port, 5);
+    EXPECT_EQ(Parse({"/com12"}).port, 12);
+
+    const CommandLine usb = Parse({"-COM:/dev/ttyUSB0"});
+    EXPECT_TRUE(usb.portGiven);
+    EXPECT_EQ(usb.device, "/dev/ttyUSB0") << "a device path keeps its case";
+    EXPECT_EQ(Parse({"-COM:\\\\.\\COM12"}).device, "\\\\.\\COM12");
+
+    const CommandLine number = Parse({"-COM:/dev/ttyUSB0", "-COM:4"});
+    EXPECT_EQ(number.port, 4);
+    EXPECT_EQ(number.device, "") << "a port number given later replaces the path";
+}
+
+TEST(CommandLine, BadValues_AreReportedAndChangeNothing) {
+    for (const std::string arg :
+         {"-COM:", "-COM", "-COM:abc", "-COM:0", "-COM:3x", "-COM:-1", "-COMPORT", "-COM:99999999999",
+          "-LI:", "-LI:abc", "-LI:4000", "-LI:-1", "-LI:30s", "-LOG:", "-LOGB:"}) {
+        SCOPED_TRACE(arg);
+        const CommandLine cmd = Parse({arg});
+        ASSERT_EQ(cmd.problems.size(), 1U);
+        EXPECT_NE(cmd.problems[0].find(arg), std::string::npos) << cmd.problems[0];
+        EXPECT_FALSE(cmd.portGiven);
+        EXPECT_EQ(cmd.port, kDefaultPort);
+        EXPECT_EQ(cmd.log.interval, kDefaultInterval);
+        EXPECT_EQ(cmd.dataLogName, "");
+    }
+}
+
+TEST(CommandLine, UnknownFlagsAndStrayArguments_AreReportedInOrder) {
+    const CommandLine cmd = Parse({"-XYZ", "-LEX", "-", "run.log", "", "/dev/ttyUSB0", "-AD"});
+    ASSERT_EQ(cmd.problems.size(), 6U) << Problems(cmd);
+    EXPECT_EQ(cmd.problems[0], "unknown option \"-XYZ\"");
+    EXPECT_EQ(cmd.problems[1], "unknown option \"-LEX\"") << "whole-flag options do not match a prefix";
+    EXPECT_EQ(cmd.problems[2], "unknown option \"-\"");
+    EXPECT_EQ(cmd.problems[3], "unexpected argument \"run.log\"");
+    EXPECT_EQ(cmd.problems[4], "unexpected argument \"\"");
+    EXPECT_EQ(cmd.problems[5], "unknown option \"/dev/ttyUSB0\"");
+    EXPECT_TRUE(cmd.appendDate) << "good flags beside bad ones still count";
+}
+
+TEST(CommandLine, AboutBoxFlags_AreAllAccepted) {
+    std::string_view text = kCommandLineOptionsText;
+    int flags = 0;
+    while (!text.empty()) {
+        const auto end = text.find("\r\n");
+        std::string flag(text.substr(0, text.substr(0, end).find('\t')));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 2);
+        if (!flag.starts_with("-")) {
+            continue;  // a continuation line
+        }
+        SCOPED_TRACE(flag);
+        for (const auto& [placeholder, example] : {std::pair{":p", ":3"}, {":sec", ":30"}}) {
+            if (flag.ends_with(placeholder)) {
+                flag.replace(flag.size() - std::string_view(placeholder).size(), std::string::npos, example);
+            }
+        }
+        EXPECT_TRUE(Parse({flag}).problems.empty());
+        ++flags;
+    }
+    EXPECT_EQ(flags, 9);
+}
+
+// --- Long options ----------------------------------------------------------------------
+
+TEST(CommandLine, LongOptions_TakeTheirValuesEvenWhenTheyLookLikeFlags) {
+    const CommandLine cmd = Parse({"--simulate", "--settings", "/tmp/Z.ini", "--snapshot=Shots", "--seconds", "3",
+                                   "--help", "--version", "-COM:2"});
+    EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+    EXPECT_TRUE(cmd.simulate);
+    EXPECT_TRUE(cmd.help);
+    EXPECT_TRUE(cmd.version);
+    EXPECT_EQ(cmd.settingsFile, "/tmp/Z.ini");
+    EXPECT_EQ(cmd.snapshotDir, "Shots");
+    EXPECT_EQ(cmd.snapshotSeconds, 3);
+    EXPECT_TRUE(cmd.portGiven);
+    EXPECT_EQ(Parse({}).snapshotSeconds, 10);
+}
+
+TEST(CommandLine, LongOptions_MisusedAreReported) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--settings"},
+                                                                  {"--settings="},
+                                                                  {"--seconds", "0"},
+                                                                  {"--seconds=ten"},
+                                                                  {"--help=yes"},
+                                                                  {"--Simulate"},
+                                                                  {"--frobnicate"},
+                                                                  {"--"}}) {
+        SCOPED_TRACE(args.front());
+        const CommandLine cmd = ParseCommandLine(args, {});
+        EXPECT_EQ(cmd.problems.size(), 1U) << Problems(cmd);
+        EXPECT_FALSE(cmd.help || cmd.simulate);
+        EXPECT_EQ(cmd.settingsFile, "");
+        EXPECT_EQ(cmd.snapshotSeconds, kDefaultSnapshotSeconds);
+    }
+}
+
+// --- Ports and dated names -------------------------------------------------------------
+
+TEST(CommandLine, PortDevicePath_NamesTheCommPortOfEachPlatform) {
+    EXPECT_EQ(PortDevicePath(1, HostPlatform::Posix), "/dev/ttyS0");
+    EXPECT_EQ(PortDevicePath(3, HostPlatform::Posix), "/dev/ttyS2");
+    EXPECT_EQ(PortDevicePath(3, HostPlatform::Windows), "COM3");
+    EXPECT_EQ(PortDevicePath(0, HostPlatform::Posix), "");
+    EXPECT_EQ(ResolveDevice(2, "", HostPlatform::Posix), "/dev/ttyS1");
+    EXPECT_EQ(ResolveDevice(2, "/dev/ttyUSB0", HostPlatform::Posix), "/dev/ttyUSB0");
+}
+
+TEST(AppendDate, SplitsAtTheLastDotOfTheFileName) {
+    const std::tm time = FifthOfDecember();
+    EXPECT_EQ(AppendDateToFileName("a.b.log", time), "a.b_Dec05_10-15.log");
+    EXPECT_EQ(AppendDateToFileName("run.", time), "run_Dec05_10-15.");
+    EXPECT_EQ(AppendDateToFileName(".hidden", time), ".hidden_Dec05_10-15") << "a leading dot starts no extension";
+    EXPECT_EQ(AppendDateToFileName("", time), "_Dec05_10-15");
+}
+
+TEST(AppendDate, DotsInFolderNamesDoNotCount) {
+    const std::tm time = FifthOfDecember();
+    EXPECT_EQ(AppendDateToFileName("/home/u/.zarn/run", time), "/home/u/.zarn/run_Dec05_10-15");
+    EXPECT_EQ(AppendDateToFileName("logs.d/run.txt", time), "logs.d/run_Dec05_10-15.txt");
+    EXPECT_EQ(AppendDateToFileName("C:\\logs.d\\.x", time), "C:\\logs.d\\.x_Dec05_10-15");
+}
+
+TEST(AppendDate, FieldsAreTwoDigitsAndMonthsEnglish) {
+    std::tm time{};
+    time.tm_mon = 0;
+    time.tm_mday = 1;
+    time.tm_min = 5;
+    EXPECT_EQ(AppendDateToFileName("x", time), "x_Jan01_00-05");
+    time.tm_mon = 4;
+    time.tm_hour = 23;
+    EXPECT_EQ(AppendDateToFileName("x", time), "x_May01_23-05");
+}
+
+}  // namespace
+}  // namespace zarnmon

@@ -1,0 +1,96 @@
+#include "core/app/settings_keys.h"
+
+#include <gtest/gtest.h>
+
+namespace zarnmon {
+namespace {
+
+CSettingsStore Profile(std::string_view text) {
+    CSettingsStore store;
+    store.Parse(text);
+    return store;
+}
+
+TEST(CommSettings, Load_MissingOrUnusableValuesGiveDefaults) {
+    const CommSettings missing = LoadCommSettings(CSettingsStore{});
+    EXPECT_EQ(missing.port, 2);
+    EXPECT_EQ(missing.baud, 19200);
+    EXPECT_EQ(missing.device, "");
+
+    const CommSettings bad = LoadCommSettings(Profile("[CommSettings]\nPort=0\nBaud=fast\n"));
+    EXPECT_EQ(bad.port, 2) << "there is no COM0";
+    EXPECT_EQ(bad.baud, 19200);
+}
+
+TEST(CommSettings, SaveThenLoad_KeepsPortBaudAndDevice) {
+    CSettingsStore store;
+    SaveCommSettings(store, {5, 115200, "/dev/ttyUSB0"});
+    EXPECT_EQ(store.Text(), "[CommSettings]\nPort=5\nBaud=115200\nDevice=/dev/ttyUSB0\n");
+    SaveCommSettings(store, {3, 9600, ""});
+    const CommSettings comm = LoadCommSettings(store);
+    EXPECT_EQ(comm.port, 3);
+    EXPECT_EQ(comm.baud, 9600);
+    EXPECT_EQ(comm.device, "") << "a port number chosen later replaces the device";
+}
+
+TEST(LogSettings, Load_MissingOrUnusableKeysKeepTheCurrentOptions) {
+    const LogSettings current{true, false, 30, true};
+    const LogSettings loaded =
+        LoadLogSettings(Profile("[LogSettings]\nFullLog=1\nInterval=5000\nAutoLog=0\n"), current);
+    EXPECT_TRUE(loaded.logErrors) << "missing";
+    EXPECT_TRUE(loaded.fullLog);
+    EXPECT_EQ(loaded.interval, 30) << "outside 0..3600";
+    EXPECT_FALSE(loaded.autoLog);
+
+    const LogSettings defaults = LoadLogSettings(CSettingsStore{});
+    EXPECT_FALSE(defaults.logErrors);
+    EXPECT_FALSE(defaults.fullLog);
+    EXPECT_EQ(defaults.interval, 1);
+    EXPECT_FALSE(defaults.autoLog);
+}
+
+TEST(LogSettings, SaveThenLoad_RoundTrips) {
+    CSettingsStore store;
+    SaveLogSettings(store, {true, true, 0, true});
+    const LogSettings loaded = LoadLogSettings(store);
+    EXPECT_TRUE(loaded.logErrors);
+    EXPECT_TRUE(loaded.fullLog);
+    EXPECT_EQ(loaded.interval, 0);
+    EXPECT_TRUE(loaded.autoLog);
+}
+
+TEST(SettingsKeys, DebugLogMask_TextThatIsNotHexadecimalLeavesTheMask) {
+    EXPECT_EQ(LoadDebugLogMask(CSettingsStore{}), 0xFFFFFFFFU);
+    EXPECT_EQ(LoadDebugLogMask(Profile("[LogSettings]\nDebugLogMask=0001\n")), 0x0001U);
+    EXPECT_EQ(LoadDebugLogMask(Profile("[LogSettings]\nDebugLogMask=xyz\n")), 0xFFFFFFFFU);
+    EXPECT_EQ(LoadDebugLogMask(Profile("[LogSettings]\nDebugLogMask=\n"), 0x12U), 0x12U);
+}
+
+TEST(SettingsKeys, DebugLogMask_IsSavedAsUpperCaseHexadecimal) {
+    CSettingsStore store;
+    SaveDebugLogMask(store, 0xABCU);
+    EXPECT_EQ(store.GetString("LogSettings", "DebugLogMask", ""), "ABC");
+    SaveDebugLogMask(store, kDefaultDebugLogMask);
+    EXPECT_EQ(store.GetString("LogSettings", "DebugLogMask", ""), kDefaultDebugLogMaskText);
+}
+
+TEST(SettingsKeys, ScanHex_ReadsLikePercentX) {
+    EXPECT_EQ(ScanHex("ff"), 0xFFU);
+    EXPECT_EQ(ScanHex("  0x1F"), 0x1FU);
+    EXPECT_EQ(ScanHex("0xg"), 0U) << "\"0x\" without a digit after it: the 0 is the number";
+    EXPECT_EQ(ScanHex("12zz"), 0x12U);
+    EXPECT_EQ(ScanHex("-1"), 0xFFFFFFFFU);
+    EXPECT_EQ(ScanHex("FFFFFFFF"), 0xFFFFFFFFU);
+    EXPECT_FALSE(ScanHex("100000000")) << "does not fit 32 bits";
+    EXPECT_FALSE(ScanHex(""));
+    EXPECT_FALSE(ScanHex("x1"));
+    EXPECT_FALSE(ScanHex("-"));
+}
+
+TEST(SettingsKeys, WaasWordKey_HasThreeDigitsWithLeadingZeros) {
+    EXPECT_EQ(WaasWordKey(0), "WORD000");
+    EXPECT_EQ(WaasWordKey(kWaasWordCount - 1), "WORD133");
+}
+
+}  // namespace
+}  // namespace zarnmon
