@@ -10,7 +10,7 @@ SAMPLE     ?= tests/data/sample.zbin
 CMAKE_GEN := -G Ninja
 SOURCES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' 2>/dev/null || find core cli tests bench fuzz -name '*.cpp' -o -name '*.h')
 
-.PHONY: all setup configure build run check test asan fuzz bench format format-check regen-goldens clean
+.PHONY: all setup configure build run decode check test asan fuzz bench format format-check regen-goldens clean
 
 all: build
 
@@ -18,19 +18,26 @@ setup:
 	@bash scripts/setup
 
 configure: setup
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNMON_WERROR=ON -DZARNMON_BENCH=ON -DZARNMON_SANITIZE=OFF
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNMON_WERROR=ON -DZARNMON_BENCH=ON -DZARNMON_SANITIZE=OFF \
+		-DZARNMON_CORE_ONLY=OFF
 
 build: configure
 	cmake --build $(BUILD)
 
-# The main job. Until the windowed program lands this decodes the sample
-# recording and prints every message it holds.
+# The main job: the monitor, connected to its built-in simulated receiver.
+# Without a display it runs in a virtual one (xvfb-run).
 run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/gui/app/zarnmon --simulate; \
+	else xvfb-run -a $(BUILD)/gui/app/zarnmon --simulate; fi
+
+# The headless tool on the sample recording: every message it holds as JSON.
+decode: build
 	$(BUILD)/cli/zarnmon-cli decode $(SAMPLE)
 
-# Everything CI checks: formatting, the warning-free build and all tests, the
-# core tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# stream fuzzer for $(FUZZ_SECONDS) seconds.
+# Everything CI checks: formatting, the warning-free build and all tests (the
+# windowed ones on Qt's offscreen platform), the Qt-free tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the stream fuzzer for
+# $(FUZZ_SECONDS) seconds.
 check: setup format-check build test asan fuzz
 	@echo "check: all passed"
 
@@ -38,14 +45,15 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j2
 
 asan: setup
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZARNMON_WERROR=ON -DZARNMON_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZARNMON_WERROR=ON -DZARNMON_SANITIZE=ON \
+		-DZARNMON_CORE_ONLY=ON
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		ctest --output-on-failure -j2
 
 fuzz: setup
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-		-DZARNMON_WERROR=ON -DZARNMON_FUZZ=ON -DZARNMON_BENCH=OFF -DBUILD_TESTING=OFF \
+		-DZARNMON_WERROR=ON -DZARNMON_FUZZ=ON -DZARNMON_BENCH=OFF -DBUILD_TESTING=OFF -DZARNMON_CORE_ONLY=ON \
 		-DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
 	cmake --build $(FUZZ_BUILD) --target feed_fuzzer
 	mkdir -p $(FUZZ_BUILD)/corpus

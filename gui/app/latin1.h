@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace zarnmon {
+
+// The program's texts are 8-bit (the degree sign is 0xB0), never UTF-8.
+[[nodiscard]] inline QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace zarnmon

@@ -1,0 +1,311 @@
+#include "gui/app/main_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include "core/app/settings_keys.h"
+#include "gui/app/about_dialog.h"
+#include "gui/app/data_flow_dialog.h"
+#include "gui/app/latin1.h"
+#include "gui/app/open_receiver_dialog.h"
+#include "gui/link/replay_link.h"
+
+namespace zarnmon {
+
+namespace {
+
+constexpr int kTimerMs = 1000;
+constexpr int kIdleMs = 250;
+
+}  // namespace
+
+CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates)
+    : context_(context), templates_(templates), housekeeping_(context.dispatcher, context.receiverInfo, *this) {
+    setWindowTitle(QStringLiteral("ZarnMon"));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    mdiArea_ = new QMdiArea(central);
+    layout->addWidget(mdiArea_, 1);
+    secondStatusBar_ = new QStatusBar(central);
+    secondStatusBar_->setSizeGripEnabled(false);
+    layout->addWidget(secondStatusBar_);
+    setCentralWidget(central);
+
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBars();
+
+    context_.dispatcher.SetSender(this);
+    connect(&timer_, &QTimer::timeout, this, &CMainFrame::OnTimerTick);
+    connect(&idleTimer_, &QTimer::timeout, this, &CMainFrame::UpdateUi);
+    idleTimer_.start(kIdleMs);
+    resize(1000, 720);
+}
+
+CMainFrame::~CMainFrame() {
+    timer_.stop();
+    idleTimer_.stop();
+    CloseLink();
+    context_.dispatcher.SetSender(nullptr);
+}
+
+bool CMainFrame::Send(std::string_view bytes, bool showErrors) {
+    if (LinkOpen() && link_->acceptsCommands()) {
+        return link_->write(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    if (showErrors) {
+        QMessageBox::critical(this, QStringLiteral("ZarnMon"),
+                              QStringLiteral("Com Port or USB Port Must be Open to Send Data"));
+    }
+    return false;
+}
+
+void CMainFrame::Connect() {
+    COpenReceiverDialog dialog(context_.link, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const LinkChoice choice = dialog.Choice();
+    if (choice.kind == LinkChoice::Kind::Serial) {
+        context_.link.device = choice.device.toStdString();
+        context_.link.baud = choice.baud;
+    }
+    ConnectTo(choice);
+}
+
+bool CMainFrame::ConnectTo(const LinkChoice& choice) {
+    std::unique_ptr<CLink> link = MakeLink(choice);
+    const QString name = link->displayName();
+    return ConnectLink(std::move(link), choice.kind == LinkChoice::Kind::Serial
+                                            ? QStringLiteral("%1, %2").arg(name).arg(choice.baud)
+                                            : name);
+}
+
+bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPane) {
+    // Every connect starts from nothing, even when the new link fails to open.
+    CloseLink();
+    context_.receiverInfo.Reset();
+    context_.dispatcher.Reset();
+    context_.dispatcher.ClearAll();
+
+    link_ = std::move(link);
+    linkLostReported_ = false;
+    connect(link_.get(), &CLink::bytesReceived, this, &CMainFrame::OnBytes);
+    connect(link_.get(), &CLink::closed, this, &CMainFrame::OnLinkClosed);
+    connect(link_.get(), &CLink::errorOccurred, this, &CMainFrame::OnLinkLost);
+    const QString name = link_->displayName();
+    opening_ = true;
+    const bool opened = link_->open();
+    opening_ = false;
+    if (!opened) {
+        link_.reset();
+        QApplication::beep();
+        QMessageBox::warning(this, QStringLiteral("Failure"), QStringLiteral("Couldn't Open %1").arg(name));
+        SetPortPane(QStringLiteral("Not Open"));
+        return false;
+    }
+    SetPortPane(portPane);
+    WatchReplay();
+    return true;
+}
+
+void CMainFrame::Disconnect() {
+    const auto answer = QMessageBox::question(this, QStringLiteral("ZarnMon"), QStringLiteral("Disconnect Now?"),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes) {
+        return;
+    }
+    context_.receiverInfo.Reset();
+    CloseLink();
+}
+
+void CMainFrame::CloseLink() {
+    if (!link_) {
+        return;
+    }
+    // The link goes before its signals could reach a half-destroyed frame.
+    std::unique_ptr<CLink> closing = std::move(link_);
+    closing->disconnect(this);
+    closing->close();
+    SetPortPane(QStringLiteral("Not Open"));
+}
+
+void CMainFrame::OnBytes(const QByteArray& chunk) {
+    context_.dispatcher.Feed(reinterpret_cast<const std::uint8_t*>(chunk.constData()),
+                             static_cast<std::int32_t>(chunk.size()));
+}
+
+void CMainFrame::OnLinkLost(const QString& message) {
+    // One report per lost link: a dying device keeps failing.
+    if (linkLostReported_) {
+        return;
+    }
+    linkLostReported_ = true;
+    const QString name = link_ ? link_->displayName() : QString();
+    statusBar()->showMessage(QStringLiteral("%1: %2").arg(name, message));
+    if (opening_) {
+        // Failed inside open(): ConnectLink reports it when open() returns.
+        return;
+    }
+    QString title = QStringLiteral("Link Lost");
+    QString text = QStringLiteral("The link to %1 was lost: %2").arg(name, message);
+    if (link_ && !link_->isOpen()) {
+        // An open that failed later (a TCP server that refused): as any failed open.
+        QApplication::beep();
+        title = QStringLiteral("Failure");
+        text = QStringLiteral("Couldn't Open %1").arg(name);
+        link_.release()->deleteLater();
+        SetPortPane(QStringLiteral("Not Open"));
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CMainFrame::OnLinkClosed() {
+    // The link closed by itself (device gone, end of a replay): forget it.
+    if (link_ && !link_->isOpen()) {
+        link_.release()->deleteLater();
+        SetPortPane(QStringLiteral("Not Open"));
+    }
+}
+
+void CMainFrame::StartTimer(int portTag) {
+    if (portTag > 0) {
+        setWindowTitle(windowTitle() + QStringLiteral("(%1)").arg(portTag));
+    }
+    timer_.start(kTimerMs);
+    if (!timer_.isActive()) {
+        QMessageBox::critical(this, QStringLiteral("ZarnMon"), QStringLiteral("Failed To Create Timer"));
+    }
+}
+
+void CMainFrame::OnTimerTick() {
+    // Each open document's first view gets the tick, k counting documents.
+    std::uint32_t k = 0;
+    for (const auto& templ : templates_) {
+        for (CBaseDoc* document : templ.Documents()) {
+            const int divisor = document->RefreshDivisor();
+            if (divisor != 0 && (tickCount_ + k) % static_cast<std::uint32_t>(divisor) == 0) {
+                document->PostRefreshTick();
+            }
+            ++k;
+        }
+    }
+    ++tickCount_;
+    const bool askIdentity = LinkOpen() && link_->acceptsCommands();
+    KeepAliveNeeds needs;
+    needs.waasProcessing = housekeeping_.WaasProcessing();
+    housekeeping_.Tick(context_.autoConfigure, askIdentity, needs);
+}
+
+void CMainFrame::OpenView(int templateId) {
+    for (auto& templ : templates_) {
+        if (templ.Type().templateId != templateId) {
+            continue;
+        }
+        if (CBaseDoc* open = templ.FindOpenDocument(); open != nullptr && open->FirstView() != nullptr) {
+            for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+                if (window->widget() == open->FirstView()) {
+                    if (window->isMinimized()) {
+                        window->showNormal();
+                    }
+                    mdiArea_->setActiveSubWindow(window);
+                    window->raise();
+                }
+            }
+            return;
+        }
+        templ.OpenNew(*mdiArea_, context_);
+        return;
+    }
+}
+
+void CMainFrame::WatchReplay() {
+    auto* replay = qobject_cast<CReplayLink*>(link_.get());
+    QAction* pause = Action(kPauseReplayId);
+    pause->setChecked(false);
+    if (replay == nullptr) {
+        return;
+    }
+    connect(replay, &CReplayLink::progressChanged, this, [this](qint64 played, qint64 total) {
+        const qint64 percent = total > 0 ? played * 100 / total : 100;
+        statusBar()->showMessage(QStringLiteral("Replay: %1% (%2 of %3 bytes)").arg(percent).arg(played).arg(total));
+    });
+    connect(pause, &QAction::toggled, replay, [replay](bool paused) {
+        if (paused) {
+            replay->pause();
+        } else {
+            replay->resume();
+        }
+    });
+}
+
+void CMainFrame::SetPortPane(const QString& text) { panes_.at(kPortPaneId)->setText(text); }
+
+QString CMainFrame::PaneText(int paneId) const {
+    const auto pane = panes_.find(paneId);
+    return pane == panes_.end() ? QString() : pane->second->text();
+}
+
+QAction* CMainFrame::Action(int commandId) const {
+    const auto action = actions_.find(commandId);
+    return action == actions_.end() ? nullptr : action->second;
+}
+
+void CMainFrame::UpdateUi() {
+    const bool open = LinkOpen();
+    Action(kDisconnectId)->setEnabled(open);
+    Action(kDataFlowId)->setEnabled(open);
+    Action(kPauseReplayId)->setEnabled(qobject_cast<CReplayLink*>(link_.get()) != nullptr);
+    QAction* waas = Action(kWaasId);
+    waas->setChecked(housekeeping_.WaasProcessing());
+    waas->setEnabled(housekeeping_.WaasAllowed());
+    for (const auto& templ : templates_) {
+        QAction* view = Action(templ.Type().commandId);
+        bool enabled = templ.Available();
+        if (templ.Type().commandId == 32779) {
+            enabled = enabled && open;
+        } else if (templ.Type().commandId == 32803) {
+            enabled = enabled && (housekeeping_.WaasProcessing() || context_.receiverInfo.ArmVersion() >= 5.0 ||
+                                  context_.dispatcher.Rd1().Rd1HasDualBer());
+        }
+        view->setEnabled(enabled);
+    }
+    panes_.at(kFixPaneId)->setText(Latin1(FixPaneText(context_.dispatcher, open)));
+    panes_.at(kTimePaneId)->setText(Latin1(TimePaneText(context_.dispatcher)));
+}
+
+void CMainFrame::ShowDataFlow() {
+    CDataFlowDialog dialog(context_.dispatcher, context_.autoConfigure, this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowAbout() {
+    CAboutDialog dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::SaveOpenWindows() {
+    zarnmon::SaveOpenWindows(context_.settings, [this](const ViewType& type) {
+        for (const auto& templ : templates_) {
+            if (templ.Type().templateId == type.templateId) {
+                return templ.FindOpenDocument() != nullptr;
+            }
+        }
+        return false;
+    });
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveOpenWindows();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace zarnmon

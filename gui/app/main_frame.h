@@ -1,0 +1,108 @@
+#pragma once
+
+// The main window: it owns the link to the receiver and the one-second
+// timer, and delegates the rest. Received chunks go to the dispatcher;
+// every byte to the receiver goes through Send; the timer ticks the open
+// documents and runs the link housekeeping; three status panes show the fix,
+// the receiver's time and the link.
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "core/link/command_sender.h"
+#include "core/link/link_housekeeping.h"
+#include "gui/app/app_context.h"
+#include "gui/app/doc_template.h"
+#include "gui/app/link_choice.h"
+#include "gui/link/link.h"
+
+namespace zarnmon {
+
+class CMainFrame final : public QMainWindow, public ICommandSender {
+    Q_OBJECT
+
+public:
+    // Command ids of the frame's own commands.
+    static constexpr int kConnectId = 32777;
+    static constexpr int kDisconnectId = 32793;
+    static constexpr int kDataFlowId = 32778;
+    static constexpr int kWaasId = 32802;
+    static constexpr int kFixPaneId = 32776;
+    static constexpr int kTimePaneId = 32774;
+    static constexpr int kPortPaneId = 32775;
+    // Pauses and resumes a replayed raw log.
+    static constexpr int kPauseReplayId = 32900;
+
+    CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates);
+    ~CMainFrame() override;
+
+    // The only way bytes go to the receiver.
+    bool Send(std::string_view bytes, bool showErrors) override;
+
+    // Runs the "Open Receiver" dialog and connects to what it chose.
+    void Connect();
+    // Connects to choice without asking: the command line and --simulate.
+    bool ConnectTo(const LinkChoice& choice);
+    // Connects to an existing link; portPane is shown while it is open.
+    bool ConnectLink(std::unique_ptr<CLink> link, const QString& portPane);
+    // Asks "Disconnect Now?" and closes the link.
+    void Disconnect();
+    void StartTimer(int portTag);
+    // Opens the view of templateId, or brings its open window to the front.
+    void OpenView(int templateId);
+
+    [[nodiscard]] QMdiArea& MdiArea() { return *mdiArea_; }
+    [[nodiscard]] CLink* Link() const { return link_.get(); }
+    [[nodiscard]] bool LinkOpen() const { return link_ && link_->isOpen(); }
+    [[nodiscard]] CLinkHousekeeping& Housekeeping() { return housekeeping_; }
+    [[nodiscard]] QString PaneText(int paneId) const;
+    [[nodiscard]] std::uint32_t TickCount() const { return tickCount_; }
+    [[nodiscard]] QAction* Action(int commandId) const;
+    [[nodiscard]] QStatusBar& SecondStatusBar() { return *secondStatusBar_; }
+
+    // One timer tick, as the one-second timer runs it.
+    void OnTimerTick();
+    // The idle-time pass: command states and the status panes.
+    void UpdateUi();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBars();
+    QAction* AddCommand(int id, const QString& text, std::string_view prompt);
+    void CloseLink();
+    void OnBytes(const QByteArray& chunk);
+    void OnLinkLost(const QString& message);
+    void OnLinkClosed();
+    void ShowDataFlow();
+    void ShowAbout();
+    void SaveOpenWindows();
+    void SetPortPane(const QString& text);
+    void WatchReplay();
+
+    CAppContext& context_;
+    std::vector<CMultiDocTempSpecial>& templates_;
+    CLinkHousekeeping housekeeping_;
+    std::unique_ptr<CLink> link_;
+    bool linkLostReported_ = false;
+    bool opening_ = false;
+    QMdiArea* mdiArea_ = nullptr;
+    QStatusBar* secondStatusBar_ = nullptr;
+    std::map<int, QLabel*> panes_;
+    std::map<int, QAction*> actions_;
+    QTimer timer_;
+    QTimer idleTimer_;
+    std::uint32_t tickCount_ = 0;
+};
+
+}  // namespace zarnmon

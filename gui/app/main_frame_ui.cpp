@@ -1,0 +1,245 @@
+// The main window's commands, menus, tool bar and status bars: the texts,
+// ids and order the users know. A command whose view is not part of the
+// program yet is shown disabled.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolBar>
+
+#include "gui/app/latin1.h"
+#include "gui/app/main_frame.h"
+
+namespace zarnmon {
+
+namespace {
+
+constexpr int kCutId = 57635;
+constexpr int kCopyId = 57634;
+constexpr int kPasteId = 57637;
+constexpr int kAboutId = 57664;
+constexpr int kExitId = 57665;
+constexpr int kToolBarId = 59392;
+constexpr int kStatusBarId = 59393;
+constexpr int kPaneWidth = 100;
+
+// The menu text of each view command, in the View menu's order.
+struct ViewMenuItem {
+    int commandId;
+    const char* text;
+};
+constexpr std::array<ViewMenuItem, 13> kViewMenu = {{
+    {32781, "View &GPS Solution"},
+    {32771, "View &Channel Data"},
+    {32808, "View L&2Channel Data"},
+    {32782, "View &Almanac"},
+    {32780, "View &Text Messages"},
+    {32784, "View &Debug Info"},
+    {32785, "View &Statistics"},
+    {32786, "View &LBand"},
+    {32796, "View NEU Error &Plot"},
+    {32807, "View &Heading"},
+    {32803, "View WAAS &Iono"},
+    {32779, "View C&ommand Page"},
+    {32792, "View Zarn &Monitor"},
+}};
+
+// Tool bar glyphs: a short label drawn on the button, as the views have no
+// pictures of their own.
+constexpr std::array<std::pair<int, const char*>, 13> kGlyphs = {{
+    {32781, "GPS"},
+    {32771, "Ch"},
+    {32808, "L2"},
+    {32782, "Alm"},
+    {32786, "LB"},
+    {32780, "Txt"},
+    {32785, "Sta"},
+    {32796, "NEU"},
+    {32779, "Cmd"},
+    {32778, "Flow"},
+    {32784, "Dbg"},
+    {32792, "Mon"},
+    {32803, "Ion"},
+}};
+
+QIcon GlyphIcon(const QString& text) {
+    QPixmap pixmap(40, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x30, 0x50, 0x90), 1.5));
+    painter.setBrush(QColor(0xE8, 0xEE, 0xF8));
+    painter.drawRoundedRect(QRectF(1, 1, 38, 22), 4, 4);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(11);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
+    return QIcon(pixmap);
+}
+
+// The focused text editor, for the edit commands.
+template <typename Fn>
+void OnFocusedEditor(Fn&& fn) {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        fn(line);
+    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
+        fn(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
+        fn(plain);
+    }
+}
+
+}  // namespace
+
+QAction* CMainFrame::AddCommand(int id, const QString& text, std::string_view prompt) {
+    auto* action = new QAction(text, this);
+    const auto newline = prompt.find('\n');
+    action->setStatusTip(Latin1(prompt.substr(0, newline)));
+    if (newline != std::string_view::npos) {
+        action->setToolTip(Latin1(prompt.substr(newline + 1)));
+    }
+    action->setData(id);
+    actions_[id] = action;
+    return action;
+}
+
+void CMainFrame::BuildActions() {
+    connect(AddCommand(kConnectId, QStringLiteral("C&onnect ..."), "Open the comm port\nOpen Connection"),
+            &QAction::triggered, this, &CMainFrame::Connect);
+    connect(AddCommand(kDisconnectId, QStringLiteral("D&isconnect ..."), "Close the comm port\nClose Connection"),
+            &QAction::triggered, this, &CMainFrame::Disconnect);
+    connect(
+        AddCommand(kDataFlowId, QStringLiteral("&Data Flow ..."), "Comm Data Flow (turn on or off)\nComm Data Flow"),
+        &QAction::triggered, this, &CMainFrame::ShowDataFlow);
+    QAction* pause = AddCommand(kPauseReplayId, QStringLiteral("&Pause Replay"),
+                                "Pause or resume the raw log being replayed\nPause Replay");
+    pause->setCheckable(true);
+    QAction* waas = AddCommand(kWaasId, QStringLiteral("Let Zarnmon Process &WAAS"),
+                               "Turn on and let Zarnmon Process WAAS messages");
+    waas->setCheckable(true);
+    connect(waas, &QAction::triggered, this, [this] { housekeeping_.ToggleWaas(); });
+
+    for (const auto& templ : templates_) {
+        const ViewType& type = templ.Type();
+        const int templateId = type.templateId;
+        connect(AddCommand(type.commandId, Latin1(type.description), type.prompt), &QAction::triggered, this,
+                [this, templateId] { OpenView(templateId); });
+    }
+    for (const ViewMenuItem& item : kViewMenu) {
+        Action(item.commandId)->setText(QString::fromLatin1(item.text));
+    }
+
+    connect(AddCommand(kCutId, QStringLiteral("Cu&t"), "Cut the selection and put it on the Clipboard\nCut"),
+            &QAction::triggered, this, [] { OnFocusedEditor([](auto* editor) { editor->cut(); }); });
+    connect(AddCommand(kCopyId, QStringLiteral("&Copy"), "Copy the selection and put it on the Clipboard\nCopy"),
+            &QAction::triggered, this, [] { OnFocusedEditor([](auto* editor) { editor->copy(); }); });
+    connect(AddCommand(kPasteId, QStringLiteral("&Paste"), "Insert Clipboard contents\nPaste"), &QAction::triggered,
+            this, [] { OnFocusedEditor([](auto* editor) { editor->paste(); }); });
+    Action(kCutId)->setShortcuts(QKeySequence::Cut);
+    Action(kCopyId)->setShortcuts(QKeySequence::Copy);
+    Action(kPasteId)->setShortcuts(QKeySequence::Paste);
+    connect(AddCommand(kAboutId, QStringLiteral("&About ZarnMon..."),
+                       "Display program information, version number and copyright\nAbout"),
+            &QAction::triggered, this, &CMainFrame::ShowAbout);
+    connect(AddCommand(kExitId, QStringLiteral("E&xit"), "Quit the application; prompts to save documents\nExit"),
+            &QAction::triggered, this, &QWidget::close);
+
+    const QStyle* style = QApplication::style();
+    Action(kConnectId)->setIcon(style->standardIcon(QStyle::SP_DriveNetIcon));
+    Action(kAboutId)->setIcon(style->standardIcon(QStyle::SP_MessageBoxInformation));
+    Action(kCutId)->setIcon(GlyphIcon(QStringLiteral("Cut")));
+    Action(kCopyId)->setIcon(GlyphIcon(QStringLiteral("Copy")));
+    Action(kPasteId)->setIcon(GlyphIcon(QStringLiteral("Paste")));
+    for (const auto& [id, glyph] : kGlyphs) {
+        Action(id)->setIcon(GlyphIcon(QString::fromLatin1(glyph)));
+    }
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(Action(kConnectId));
+    file->addAction(Action(kDisconnectId));
+    file->addAction(Action(kPauseReplayId));
+    file->addSeparator();
+    file->addAction(Action(kWaasId));
+    file->addSeparator();
+    file->addAction(Action(kExitId));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    for (const ViewMenuItem& item : kViewMenu) {
+        view->addAction(Action(item.commandId));
+    }
+
+    QMenu* control = menuBar()->addMenu(QStringLiteral("&Control"));
+    control->addAction(Action(kDataFlowId));
+    control->addAction(Action(32779));
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->addAction(QStringLiteral("&Cascade"), mdiArea_, &QMdiArea::cascadeSubWindows);
+    window->addAction(QStringLiteral("&Tile"), mdiArea_, &QMdiArea::tileSubWindows);
+    window->addAction(QStringLiteral("&Arrange Icons"), mdiArea_, &QMdiArea::tileSubWindows);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(Action(kAboutId));
+}
+
+void CMainFrame::BuildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("Toolbar"));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->addAction(Action(kConnectId));
+    for (const std::vector<int>& group :
+         std::vector<std::vector<int>>{{32781, 32771, 32808, 32782, 32786, 32780, 32785, 32796},
+                                       {32779, 32778},
+                                       {32784, 32792},
+                                       {32803},
+                                       {kCutId, kCopyId, kPasteId},
+                                       {kAboutId}}) {
+        bar->addSeparator();
+        for (const int id : group) {
+            bar->addAction(Action(id));
+        }
+    }
+
+    QMenu* view = menuBar()->actions().at(1)->menu();
+    QAction* first = view->actions().isEmpty() ? nullptr : view->actions().first();
+    QAction* toggleBar = bar->toggleViewAction();
+    toggleBar->setText(QStringLiteral("&Toolbar"));
+    toggleBar->setData(kToolBarId);
+    view->insertAction(first, toggleBar);
+    QAction* toggleStatus = new QAction(QStringLiteral("Status &Bar"), this);
+    toggleStatus->setCheckable(true);
+    toggleStatus->setChecked(true);
+    toggleStatus->setData(kStatusBarId);
+    connect(toggleStatus, &QAction::toggled, this, [this](bool shown) {
+        statusBar()->setVisible(shown);
+        secondStatusBar_->setVisible(shown);
+    });
+    view->insertAction(first, toggleStatus);
+    view->insertSeparator(first);
+}
+
+void CMainFrame::BuildStatusBars() {
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    for (const int id : {kFixPaneId, kTimePaneId, kPortPaneId}) {
+        auto* pane = new QLabel(this);
+        pane->setMinimumWidth(kPaneWidth);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addPermanentWidget(pane);
+        panes_[id] = pane;
+    }
+    panes_.at(kTimePaneId)->setMinimumWidth(2 * kPaneWidth);
+    SetPortPane(QStringLiteral("Not Open"));
+    for (int i = 0; i < 3; ++i) {
+        secondStatusBar_->addWidget(new QLabel(secondStatusBar_), i == 0 ? 1 : 0);
+    }
+}
+
+}  // namespace zarnmon

@@ -1,0 +1,162 @@
+#include "gui/app/zarnmon_app.h"
+
+#include <QDir>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <ctime>
+#include <iostream>
+
+#include "core/app/settings_keys.h"
+#include "gui/app/link_choice.h"
+#include "gui/app/view_registry.h"
+
+namespace zarnmon {
+
+namespace {
+
+std::vector<std::string> Arguments(const QApplication& app) {
+    std::vector<std::string> args;
+    const QStringList list = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < list.size(); ++i) {
+        args.push_back(list[i].toStdString());
+    }
+    (void)app;
+    return args;
+}
+
+}  // namespace
+
+CZarnMonApp::CZarnMonApp(int& argc, char** argv) : app_(argc, argv) {
+    QApplication::setApplicationName(QStringLiteral("ZarnMon"));
+    QApplication::setApplicationVersion(QStringLiteral("2.18"));
+}
+
+CZarnMonApp::~CZarnMonApp() = default;
+
+bool CZarnMonApp::Start(int& status) {
+    // Qt has taken its own options (-platform …) out of the arguments by now.
+    const std::vector<std::string> args = Arguments(app_);
+    const CommandLine first = ParseCommandLine(args, CommandLine{});
+    if (first.help) {
+        std::cout << kHelpText;
+        status = 0;
+        return false;
+    }
+    if (first.version) {
+        std::cout << kVersionText << '\n';
+        status = 0;
+        return false;
+    }
+    const std::filesystem::path profile =
+        first.settingsFile.empty() ? DefaultSettingsPath("zarnmon") : std::filesystem::path(first.settingsFile);
+    if (const IoStatus loaded = settings_.Load(profile); !loaded.ok) {
+        std::cerr << "zarnmon: cannot read the settings " << profile << ": " << loaded.reason << '\n';
+        status = 2;
+        return false;
+    }
+    commandLine_ = ParseCommandLine(args, DefaultCommandLine(LoadCommSettings(settings_), LoadLogSettings(settings_)));
+    if (!commandLine_.problems.empty()) {
+        for (const std::string& problem : commandLine_.problems) {
+            std::cerr << "zarnmon: " << problem << '\n';
+        }
+        std::cerr << "zarnmon: see zarnmon --help\n";
+        status = 2;
+        return false;
+    }
+
+    templates_ = MakeTemplates();
+    context_ = std::make_unique<CAppContext>(settings_);
+    context_->autoConfigure = commandLine_.autoConfigure;
+    const CommSettings comm = LoadCommSettings(settings_);
+    context_->link.port = commandLine_.port;
+    context_->link.device = ResolveDevice(commandLine_.port, commandLine_.device);
+    context_->link.baud = static_cast<std::uint32_t>(comm.baud);
+    frame_ = std::make_unique<CMainFrame>(*context_, templates_);
+
+    if (!commandLine_.dataLogName.empty() || !commandLine_.binaryLogName.empty()) {
+        std::cerr << "zarnmon: logging is not part of this build yet; -LOG: and -LOGB: are ignored\n";
+    }
+    if (commandLine_.simulate) {
+        LinkChoice choice;
+        choice.kind = LinkChoice::Kind::Simulator;
+        frame_->ConnectTo(choice);
+        frame_->StartTimer(0);
+    } else if (commandLine_.portGiven) {
+        LinkChoice choice;
+        choice.device = QString::fromStdString(context_->link.device);
+        choice.baud = context_->link.baud;
+        frame_->ConnectTo(choice);
+        frame_->StartTimer(commandLine_.port);
+    } else {
+        frame_->StartTimer(0);
+    }
+    frame_->show();
+    ReopenWindows();
+    if (!commandLine_.snapshotDir.empty()) {
+        StartSnapshot();
+    }
+    return true;
+}
+
+void CZarnMonApp::ReopenWindows() {
+    for (const int templateId : ViewsToReopen(settings_)) {
+        frame_->OpenView(templateId);
+    }
+}
+
+void CZarnMonApp::StartSnapshot() {
+    // Every view the program has, then the run, then a picture of each.
+    for (const auto& templ : templates_) {
+        if (templ.Available()) {
+            frame_->OpenView(templ.Type().templateId);
+        }
+    }
+    QTimer::singleShot(commandLine_.snapshotSeconds * 1000, &app_, [this] {
+        const QDir dir(QString::fromStdString(commandLine_.snapshotDir));
+        if (!dir.mkpath(QStringLiteral("."))) {
+            std::cerr << "zarnmon: cannot create " << commandLine_.snapshotDir << '\n';
+            snapshotStatus_ = 1;
+        } else {
+            const auto save = [this, &dir](QWidget& widget, const QString& name) {
+                const QString path = dir.filePath(name + QStringLiteral(".png"));
+                if (!widget.grab().save(path)) {
+                    std::cerr << "zarnmon: cannot write " << path.toStdString() << '\n';
+                    snapshotStatus_ = 1;
+                }
+            };
+            save(*frame_, QStringLiteral("ZarnMon"));
+            for (QMdiSubWindow* window : frame_->MdiArea().subWindowList()) {
+                save(*window, window->objectName());
+            }
+        }
+        frame_->close();
+    });
+}
+
+bool CZarnMonApp::Exit() {
+    CommSettings comm;
+    comm.port = context_->link.port;
+    comm.baud = static_cast<int>(context_->link.baud);
+    comm.device = context_->link.device;
+    SaveCommSettings(settings_, comm);
+    if (const IoStatus saved = settings_.Save(); !saved.ok) {
+        std::cerr << "zarnmon: cannot write the settings " << settings_.Path() << ": " << saved.reason << '\n';
+        return false;
+    }
+    return true;
+}
+
+int CZarnMonApp::Run() {
+    int status = 0;
+    if (!Start(status)) {
+        return status;
+    }
+    const int loop = QApplication::exec();
+    const bool saved = Exit();
+    if (snapshotStatus_ != 0) {
+        return snapshotStatus_;
+    }
+    return loop != 0 ? loop : (saved ? 0 : 1);
+}
+
+}  // namespace zarnmon

@@ -1,0 +1,216 @@
+#include "gui/app/main_frame.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include <gtest/gtest.h>
+
+#include "core/link/frame_builder.h"
+#include "gui/app/data_flow_dialog.h"
+#include "gui/app/rx_event.h"
+#include "tests/gui/link/fake_link.h"
+
+namespace zarnmon {
+namespace {
+
+using test::CFakeLink;
+
+// A view that counts the refresh ticks and data notifications it gets.
+class CountingView final : public QWidget {
+public:
+    int ticks = 0;
+    int notifications = 0;
+
+protected:
+    void timerEvent(QTimerEvent* event) override { ticks += event->timerId() == kRefreshTimerId ? 1 : 0; }
+    bool event(QEvent* event) override {
+        if (event->type() == CRxMessageEvent::Type()) {
+            ++notifications;
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+std::vector<CMultiDocTempSpecial> TestTemplates() {
+    std::vector<CMultiDocTempSpecial> templates;
+    for (const ViewType& type : kViewTypes) {
+        // Two view types have a view here; the others have none yet.
+        const bool built = type.templateId == 129 || type.templateId == 137;
+        templates.emplace_back(
+            type, built ? ViewFactory([](CBaseDoc&, CAppContext&) { return new CountingView; }) : ViewFactory{});
+    }
+    return templates;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest() { context.autoConfigure = true; }
+    ~MainFrameTest() override {
+        // Message boxes the frame opened are its children: they go with it.
+        frame.reset();
+    }
+
+    // Connects a fake link and returns it (owned by the frame).
+    CFakeLink* ConnectFake() {
+        auto link = std::make_unique<CFakeLink>();
+        CFakeLink* fake = link.get();
+        EXPECT_TRUE(frame->ConnectLink(std::move(link), QStringLiteral("Fake, 19200")));
+        return fake;
+    }
+
+    static void Flush() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+    CSettingsStore settings;
+    CAppContext context{settings};
+    std::vector<CMultiDocTempSpecial> templates = TestTemplates();
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(context, templates);
+};
+
+TEST_F(MainFrameTest, Connect_ClearsWhatTheLastLinkLeftAndShowsTheLink) {
+    context.dispatcher.Feed(CBinFrameBuilder(1).Build());
+    ASSERT_GT(context.dispatcher.Handler(Slots::Msg1).LastLength(), 0u);
+    ConnectFake();
+    EXPECT_EQ(context.dispatcher.Handler(Slots::Msg1).LastLength(), 0u);
+    EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Fake, 19200"));
+    frame->UpdateUi();
+    EXPECT_EQ(frame->PaneText(CMainFrame::kFixPaneId), QStringLiteral("No Communication"));
+    EXPECT_TRUE(frame->Action(CMainFrame::kDisconnectId)->isEnabled());
+}
+
+TEST_F(MainFrameTest, ReceivedBytes_ReachTheDispatcherAndNotifyLater) {
+    CFakeLink* link = ConnectFake();
+    CountingView subscriber;
+    CRxEventPoster poster(&subscriber);
+    context.dispatcher.Handler(Slots::Msg99).Subscribe(&poster);
+
+    CBinFrameBuilder msg99(99);
+    msg99.Set(msg99::GpsWeek, std::uint16_t{2000}).Set(msg99::NavStatus, std::uint8_t{3});
+    const auto frame99 = msg99.Build();
+    link->feed(QByteArray(reinterpret_cast<const char*>(frame99.data()), static_cast<qsizetype>(frame99.size())));
+    EXPECT_EQ(subscriber.notifications, 0) << "posted, never delivered from inside Feed";
+    Flush();
+    EXPECT_EQ(subscriber.notifications, 1);
+    frame->UpdateUi();
+    EXPECT_EQ(frame->PaneText(CMainFrame::kFixPaneId), QStringLiteral("FIX_3D"));
+}
+
+TEST_F(MainFrameTest, TimerTick_EveryDocumentsViewGetsOneTickASecond) {
+    frame->OpenView(129);
+    frame->OpenView(137);
+    ASSERT_EQ(frame->MdiArea().subWindowList().size(), 2);
+    for (int i = 0; i < 3; ++i) {
+        frame->OnTimerTick();
+    }
+    Flush();
+    for (QMdiSubWindow* window : frame->MdiArea().subWindowList()) {
+        EXPECT_EQ(static_cast<CountingView*>(window->widget())->ticks, 3) << window->objectName().toStdString();
+    }
+    EXPECT_EQ(frame->TickCount(), 3u);
+}
+
+TEST_F(MainFrameTest, OpenView_BringsTheOpenWindowForwardInsteadOfASecond) {
+    frame->OpenView(129);
+    frame->OpenView(137);
+    frame->OpenView(129);
+    EXPECT_EQ(frame->MdiArea().subWindowList().size(), 2);
+    EXPECT_EQ(frame->MdiArea().activeSubWindow()->objectName(), QStringLiteral("ChannelVw"));
+    frame->OpenView(136);  // a view that is not built: nothing opens
+    EXPECT_EQ(frame->MdiArea().subWindowList().size(), 2);
+    frame->UpdateUi();
+    EXPECT_TRUE(frame->Action(32771)->isEnabled());
+    EXPECT_FALSE(frame->Action(32780)->isEnabled());
+}
+
+TEST_F(MainFrameTest, Send_GoesOverTheOpenLinkAndFailsQuietlyWithoutOne) {
+    EXPECT_FALSE(frame->Send("$JI\r", false));
+    CFakeLink* link = ConnectFake();
+    EXPECT_TRUE(frame->Send("$JI\r", false));
+    EXPECT_EQ(link->written(), QByteArray("$JI\r"));
+}
+
+TEST_F(MainFrameTest, TimerTick_KeepsMessagesAliveOverTheLink) {
+    CFakeLink* link = ConnectFake();
+    frame->OnTimerTick();
+    EXPECT_EQ(link->written(), QByteArray("$JBIN,1,1\r$JBIN,2,1\r"));
+    frame->OnTimerTick();
+    EXPECT_EQ(link->written(), QByteArray("$JBIN,1,1\r$JBIN,2,1\r$JI\r"));
+    context.autoConfigure = false;
+    for (int i = 0; i < 8; ++i) {
+        frame->OnTimerTick();
+    }
+    EXPECT_EQ(link->written(), QByteArray("$JBIN,1,1\r$JBIN,2,1\r$JI\r")) << "nothing automatic without auto-configure";
+}
+
+TEST_F(MainFrameTest, LinkLost_IsReportedOnceAndTheLinkForgotten) {
+    CFakeLink* link = ConnectFake();
+    link->injectError(QStringLiteral("device gone"));
+    Flush();
+    EXPECT_FALSE(frame->LinkOpen());
+    EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Not Open"));
+    const auto boxes = frame->findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes.front()->text().contains(QStringLiteral("device gone")));
+    EXPECT_FALSE(frame->Send("$JI\r", false));
+}
+
+TEST_F(MainFrameTest, DataFlowOk_SendsTheChosenStatesAsCommandsByHand) {
+    CFakeLink* link = ConnectFake();
+    CDataFlowDialog dialog(context.dispatcher, context.autoConfigure, frame.get());
+    EXPECT_FALSE(dialog.RowOn(Slots::Msg99));
+    dialog.SetRow(Slots::Msg99, true);
+    dialog.SetRow(Slots::Msg1, true);
+    dialog.AutoConfigureBox().setChecked(false);
+    dialog.accept();
+    EXPECT_EQ(link->written(), QByteArray("$JBIN,1,1\r$JBIN,99,1\r"));
+    EXPECT_FALSE(context.autoConfigure);
+    EXPECT_TRUE(context.dispatcher.IsActive(Slots::Msg99, false)) << "sent by hand: counts as on for 6 s";
+}
+
+TEST_F(MainFrameTest, CancelledConnect_LeavesTheOpenLinkOpen) {
+    ConnectFake();
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+        }
+    });
+    frame->Connect();
+    EXPECT_TRUE(frame->LinkOpen());
+    EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Fake, 19200"));
+}
+
+TEST_F(MainFrameTest, Simulator_MovesTheStatusPanes) {
+    LinkChoice choice;
+    choice.kind = LinkChoice::Kind::Simulator;
+    ASSERT_TRUE(frame->ConnectTo(choice));
+    frame->StartTimer(0);
+    EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Built-in simulator"));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QString firstTime;
+    while (elapsed.elapsed() < 15000 && frame->PaneText(CMainFrame::kFixPaneId) != QStringLiteral("3-D DIFF")) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        frame->UpdateUi();
+        if (firstTime.isEmpty() && context.dispatcher.IsActive(Slots::Msg1, true)) {
+            firstTime = frame->PaneText(CMainFrame::kTimePaneId);
+        }
+    }
+    EXPECT_EQ(frame->PaneText(CMainFrame::kFixPaneId), QStringLiteral("3-D DIFF"));
+    EXPECT_FALSE(firstTime.isEmpty());
+    EXPECT_NE(frame->PaneText(CMainFrame::kTimePaneId), firstTime) << "the receiver's time moves";
+    EXPECT_FALSE(context.receiverInfo.ReceiverId().empty()) << "the simulator answered $JI";
+}
+
+TEST_F(MainFrameTest, Close_RemembersTheOpenWindows) {
+    frame->OpenView(137);
+    frame->close();
+    EXPECT_EQ(settings.GetInt("OpenWindows", "GPSVw", -1), 1);
+    EXPECT_EQ(settings.GetInt("OpenWindows", "ChannelVw", -1), 0);
+}
+
+}  // namespace
+}  // namespace zarnmon

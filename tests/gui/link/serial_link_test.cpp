@@ -1,0 +1,198 @@
+// The serial link against real pseudo-terminals: zarnmon-sim --pty, which
+// behaves like a receiver on a COM port, and a bare pseudo-terminal whose
+// other end the test holds, to take the device away at a chosen moment.
+
+#include "gui/link/serial_link.h"
+
+#include <QElapsedTimer>
+#include <atomic>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/gui/link/link_test_support.h"
+
+namespace zarnmon::test {
+namespace {
+
+using Kind = CLinkRecorder::Kind;
+
+// Counts the lines logged to the serial category, to catch a flood.
+std::atomic<int> g_serialLines{0};
+QtMessageHandler g_previousHandler = nullptr;
+
+void CountSerialLines(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (context.category != nullptr && QByteArray(context.category) == "zarnmon.serial") {
+        ++g_serialLines;
+    }
+    if (g_previousHandler != nullptr) {
+        g_previousHandler(type, context, message);
+    }
+}
+
+class SerialLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_serialLines = 0;
+        g_previousHandler = qInstallMessageHandler(CountSerialLines);
+    }
+    void TearDown() override { qInstallMessageHandler(g_previousHandler); }
+};
+
+// A pseudo-terminal of the test's own: the link opens the terminal side,
+// the test writes and closes the other.
+class CBarePty {
+public:
+    CBarePty() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+            path_ = QString::fromLatin1(::ptsname(master_));
+        }
+    }
+    ~CBarePty() { Close(); }
+    CBarePty(const CBarePty&) = delete;
+    CBarePty& operator=(const CBarePty&) = delete;
+
+    [[nodiscard]] const QString& Path() const { return path_; }
+    bool Write(const QByteArray& bytes) const {
+        return ::write(master_, bytes.constData(), static_cast<std::size_t>(bytes.size())) == bytes.size();
+    }
+    void Close() {
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
+        }
+    }
+
+private:
+    int master_ = -1;
+    QString path_;
+};
+
+TEST_F(SerialLink, SimulatorPty_CommandInFramesOut) {
+    CSimProcess sim({"--pty"});
+    ASSERT_TRUE(sim.Address().startsWith("/dev/")) << sim.Address().toStdString();
+    CSerialLink link(sim.Address());
+    CLinkRecorder recorder(link);
+    Decoder decoder;
+    recorder.onBytes = [&decoder](const QByteArray& chunk) { decoder.Feed(chunk); };
+
+    ASSERT_TRUE(link.open());
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(recorder.Count(Kind::Opened), 1);
+    EXPECT_EQ(link.displayName(), sim.Address());
+    EXPECT_TRUE(link.write("$JBIN,1,1\r"));
+
+    EXPECT_TRUE(WaitFor([&] { return decoder.Has(Slots::Msg1) && decoder.Has(Slots::BeaconReplyHandler); }));
+    EXPECT_EQ(decoder.dispatcher->DroppedBytes(), 0u);
+    EXPECT_LE(recorder.largestChunk, CLink::kMaxChunk);
+    EXPECT_EQ(recorder.Count(Kind::Error), 0);
+    link.close();
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1);
+}
+
+TEST_F(SerialLink, HeldBurst_IsHandedOnInChunksOfAtMost1024) {
+    CSimProcess sim({"--pty", "--enable", "all"});
+    ASSERT_TRUE(sim.Address().startsWith("/dev/"));
+    CSerialLink link(sim.Address());
+    // Let a whole second's output gather before it is handed on.
+    link.setNotifyThreshold(CSerialLink::kReceiveBufferSize, 400);
+    CLinkRecorder recorder(link);
+    ASSERT_TRUE(link.open());
+    EXPECT_TRUE(WaitFor([&] { return recorder.received.size() > 4 * CLink::kMaxChunk; }));
+    EXPECT_EQ(recorder.largestChunk, CLink::kMaxChunk);
+}
+
+TEST_F(SerialLink, SimulatorKilledMidStream_OneErrorThenOneClosedAndNoFlood) {
+    CSimProcess sim({"--pty", "--enable", "all"});
+    ASSERT_TRUE(sim.Address().startsWith("/dev/"));
+    CSerialLink link(sim.Address());
+    CLinkRecorder recorder(link);
+    Decoder decoder;
+    recorder.onBytes = [&decoder](const QByteArray& chunk) { decoder.Feed(chunk); };
+    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(WaitFor([&] { return decoder.Has(Slots::Msg99); }));
+
+    sim.Kill();
+    ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }));
+    // Give a flood of further reports the time to show itself.
+    QTest::qWait(500);
+
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(recorder.Count(Kind::Error), 1);
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1);
+    EXPECT_EQ(recorder.Last(Kind::Closed), static_cast<int>(recorder.events.size()) - 1);
+    EXPECT_LT(recorder.Last(Kind::Bytes), recorder.First(Kind::Error));
+    EXPECT_LT(recorder.First(Kind::Error), recorder.First(Kind::Closed));
+    // Whole messages up to the loss: nothing in the stream was skipped.
+    EXPECT_EQ(decoder.dispatcher->DroppedBytes(), 0u);
+    EXPECT_LT(g_serialLines.load(), 5);
+    EXPECT_FALSE(link.write("$JI\r"));
+}
+
+TEST_F(SerialLink, DeviceVanishes_BytesAlreadyReadAreDeliveredBeforeTheLoss) {
+    CBarePty pty;
+    ASSERT_FALSE(pty.Path().isEmpty());
+    CSerialLink link(pty.Path());
+    // Nothing is handed on by itself: only the loss can release the bytes.
+    link.setNotifyThreshold(CSerialLink::kReceiveBufferSize, 60000);
+    CLinkRecorder recorder(link);
+    ASSERT_TRUE(link.open());
+
+    QByteArray sent;
+    for (int i = 0; i < 3000; ++i) {
+        sent.append(static_cast<char>(i % 251));
+    }
+    ASSERT_TRUE(pty.Write(sent));
+    QTest::qWait(300);
+    EXPECT_EQ(recorder.Count(Kind::Bytes), 0);
+
+    pty.Close();
+    ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }));
+    EXPECT_EQ(recorder.received, sent);
+    EXPECT_LE(recorder.largestChunk, CLink::kMaxChunk);
+    EXPECT_EQ(recorder.Count(Kind::Error), 1);
+    EXPECT_LT(recorder.Last(Kind::Bytes), recorder.First(Kind::Error));
+    EXPECT_LT(recorder.First(Kind::Error), recorder.First(Kind::Closed));
+}
+
+TEST_F(SerialLink, SmallBurst_IsHandedOnAfterTheQuietGap) {
+    CBarePty pty;
+    ASSERT_FALSE(pty.Path().isEmpty());
+    CSerialLink link(pty.Path());
+    CLinkRecorder recorder(link);
+    ASSERT_TRUE(link.open());
+    // Fewer bytes than the notify threshold: the end of the burst releases them.
+    ASSERT_TRUE(pty.Write("$>JI,12345\r\n"));
+    EXPECT_TRUE(WaitFor([&] { return recorder.received == QByteArray("$>JI,12345\r\n"); }, 2000));
+}
+
+TEST_F(SerialLink, MissingDevice_FailsWithOneErrorAndNoOpened) {
+    CSerialLink link("/dev/zarnmon-no-such-port");
+    CLinkRecorder recorder(link);
+    EXPECT_FALSE(link.open());
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_FALSE(link.write("$JI\r"));
+    link.close();
+    EXPECT_EQ(recorder.Count(Kind::Error), 1);
+    EXPECT_EQ(recorder.Count(Kind::Opened), 0);
+    EXPECT_EQ(recorder.Count(Kind::Closed), 0);
+}
+
+TEST_F(SerialLink, Reopen_StartsANewCycleOnTheSameDevice) {
+    CBarePty pty;
+    ASSERT_FALSE(pty.Path().isEmpty());
+    CSerialLink link(pty.Path());
+    CLinkRecorder recorder(link);
+    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(link.open());
+    EXPECT_EQ(recorder.Count(Kind::Opened), 2);
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1);
+    ASSERT_TRUE(pty.Write(QByteArray(200, 'z')));
+    EXPECT_TRUE(WaitFor([&] { return recorder.received.size() == 200; }, 2000));
+}
+
+}  // namespace
+}  // namespace zarnmon::test
