@@ -9,7 +9,7 @@ namespace zarnmon {
 std::unique_ptr<CLink> MakeLink(const LinkChoice& choice) {
     switch (choice.kind) {
         case LinkChoice::Kind::Serial:
-            return std::make_unique<CSerialLink>(choice.device, static_cast<qint32>(choice.baud));
+            return std::make_unique<CSerialPort>(choice.device, static_cast<qint32>(choice.baud));
         case LinkChoice::Kind::Tcp:
             return std::make_unique<CTcpLink>(choice.host, choice.tcpPort);
         case LinkChoice::Kind::Replay:

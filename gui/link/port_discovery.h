@@ -2,7 +2,7 @@
 
 // The ports the "Open Receiver" dialog offers, discovered from the system
 // each time the dialog opens. A port is identified by its device path (what
-// CSerialLink opens); its display name shows the device and what the system
+// CSerialPort opens); its display name shows the device and what the system
 // says it is, with the USB vendor:product ids of USB serial adapters, so a
 // user can tell the receiver from the other adapters on the machine.
 //

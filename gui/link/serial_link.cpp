@@ -27,7 +27,7 @@ std::uint32_t FlagsOf(QSerialPort::SerialPortError error) {
 
 }  // namespace
 
-CSerialLink::CSerialLink(QString devicePath, qint32 baudRate, QObject* parent)
+CSerialPort::CSerialPort(QString devicePath, qint32 baudRate, QObject* parent)
     : CLink(parent),
       devicePath_(std::move(devicePath)),
       baudRate_(baudRate),
@@ -36,20 +36,20 @@ CSerialLink::CSerialLink(QString devicePath, qint32 baudRate, QObject* parent)
     quietTimer_.setTimerType(Qt::PreciseTimer);
     quietTimer_.setInterval(kQuietGapMs);
     writeTimer_.setSingleShot(true);
-    connect(&port_, &QSerialPort::readyRead, this, &CSerialLink::onReadyRead);
-    connect(&port_, &QSerialPort::errorOccurred, this, &CSerialLink::onPortError);
-    connect(&port_, &QSerialPort::bytesWritten, this, &CSerialLink::onBytesWritten);
-    connect(&quietTimer_, &QTimer::timeout, this, &CSerialLink::onQuietGap);
-    connect(&writeTimer_, &QTimer::timeout, this, &CSerialLink::onWriteTimeout);
+    connect(&port_, &QSerialPort::readyRead, this, &CSerialPort::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &CSerialPort::onPortError);
+    connect(&port_, &QSerialPort::bytesWritten, this, &CSerialPort::onBytesWritten);
+    connect(&quietTimer_, &QTimer::timeout, this, &CSerialPort::onQuietGap);
+    connect(&writeTimer_, &QTimer::timeout, this, &CSerialPort::onWriteTimeout);
 }
 
-CSerialLink::~CSerialLink() {
+CSerialPort::~CSerialPort() {
     // Nobody is left to tell: release the port without signals.
     QObject::disconnect(&port_, nullptr, this, nullptr);
     shutPort();
 }
 
-bool CSerialLink::open() {
+bool CSerialPort::open() {
     // Opening an open link starts over, as reopening a port always did.
     close();
     beginCycle();
@@ -74,7 +74,7 @@ bool CSerialLink::open() {
     return true;
 }
 
-bool CSerialLink::configure() {
+bool CSerialPort::configure() {
     settingUp_ = true;
     // The port holds at most this much; a full buffer pauses reading.
     port_.setReadBufferSize(kReceiveBufferSize);
@@ -95,12 +95,12 @@ bool CSerialLink::configure() {
     return lineSet;
 }
 
-void CSerialLink::close() {
+void CSerialPort::close() {
     shutPort();
     reportClosed();
 }
 
-void CSerialLink::shutPort() {
+void CSerialPort::shutPort() {
     quietTimer_.stop();
     writeTimer_.stop();
     lineErrors_.Reset(-1);
@@ -115,7 +115,7 @@ void CSerialLink::shutPort() {
     settingUp_ = false;
 }
 
-bool CSerialLink::write(const QByteArray& bytes) {
+bool CSerialPort::write(const QByteArray& bytes) {
     if (!isOpen() || !port_.isOpen()) {
         return false;
     }
@@ -129,7 +129,7 @@ bool CSerialLink::write(const QByteArray& bytes) {
     return true;
 }
 
-void CSerialLink::setNotifyThreshold(qint64 threshold, int gapMs) {
+void CSerialPort::setNotifyThreshold(qint64 threshold, int gapMs) {
     threshold_ = std::max<qint64>(0, std::min(threshold, kReceiveBufferSize));
     quietTimer_.setInterval(std::max(0, gapMs));
     if (port_.isOpen() && port_.bytesAvailable() >= threshold_) {
@@ -137,7 +137,7 @@ void CSerialLink::setNotifyThreshold(qint64 threshold, int gapMs) {
     }
 }
 
-void CSerialLink::onReadyRead() {
+void CSerialPort::onReadyRead() {
     logLineErrors();
     // A full port buffer reads no more until it is emptied: hand it on too.
     const qint64 waiting = port_.bytesAvailable();
@@ -150,12 +150,12 @@ void CSerialLink::onReadyRead() {
     quietTimer_.start();
 }
 
-void CSerialLink::onQuietGap() {
+void CSerialPort::onQuietGap() {
     quietTimer_.stop();
     drain(port_);
 }
 
-void CSerialLink::onPortError(QSerialPort::SerialPortError error) {
+void CSerialPort::onPortError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || settingUp_ || !port_.isOpen()) {
         return;
     }
@@ -174,13 +174,13 @@ void CSerialLink::onPortError(QSerialPort::SerialPortError error) {
     port_.clearError();
 }
 
-void CSerialLink::onBytesWritten() {
+void CSerialPort::onBytesWritten() {
     if (port_.bytesToWrite() == 0) {
         writeTimer_.stop();
     }
 }
 
-void CSerialLink::onWriteTimeout() {
+void CSerialPort::onWriteTimeout() {
     if (!port_.isOpen() || port_.bytesToWrite() == 0) {
         return;
     }
@@ -188,13 +188,13 @@ void CSerialLink::onWriteTimeout() {
     port_.clear(QSerialPort::Output);
 }
 
-void CSerialLink::logLineErrors() {
+void CSerialPort::logLineErrors() {
     if (const std::uint32_t flags = lineErrors_.Poll(); flags != 0) {
         qCWarning(lcZarnSerial).noquote() << QString::fromLatin1(CommErrorLine(flags).c_str());
     }
 }
 
-void CSerialLink::lose(const QString& message) {
+void CSerialPort::lose(const QString& message) {
     // Closing the device discards what the port holds, so take it first.
     const QByteArray rest = port_.readAll();
     // Close before anything else: the port would keep reporting the error

@@ -41,7 +41,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcZarnSerial)
 
 namespace zarnmon {
 
-class CSerialLink final : public CLink {
+class CSerialPort final : public CLink {
     Q_OBJECT
 
 public:
@@ -51,8 +51,8 @@ public:
     static constexpr int kQuietGapMs = 10;
     static constexpr int kWriteTimeoutMs = 1000;
 
-    CSerialLink(QString devicePath, qint32 baudRate = kDefaultBaud, QObject* parent = nullptr);
-    ~CSerialLink() override;
+    CSerialPort(QString devicePath, qint32 baudRate = kDefaultBaud, QObject* parent = nullptr);
+    ~CSerialPort() override;
 
     // Opens and configures the port at once: true and opened(), or false
     // and errorOccurred() with the system's reason.

@@ -74,7 +74,7 @@ private:
 TEST_F(SerialLink, SimulatorPty_CommandInFramesOut) {
     CSimProcess sim({"--pty"});
     ASSERT_TRUE(sim.Address().startsWith("/dev/")) << sim.Address().toStdString();
-    CSerialLink link(sim.Address());
+    CSerialPort link(sim.Address());
     CLinkRecorder recorder(link);
     Decoder decoder;
     recorder.onBytes = [&decoder](const QByteArray& chunk) { decoder.Feed(chunk); };
@@ -96,9 +96,9 @@ TEST_F(SerialLink, SimulatorPty_CommandInFramesOut) {
 TEST_F(SerialLink, HeldBurst_IsHandedOnInChunksOfAtMost1024) {
     CSimProcess sim({"--pty", "--enable", "all"});
     ASSERT_TRUE(sim.Address().startsWith("/dev/"));
-    CSerialLink link(sim.Address());
+    CSerialPort link(sim.Address());
     // Let a whole second's output gather before it is handed on.
-    link.setNotifyThreshold(CSerialLink::kReceiveBufferSize, 400);
+    link.setNotifyThreshold(CSerialPort::kReceiveBufferSize, 400);
     CLinkRecorder recorder(link);
     ASSERT_TRUE(link.open());
     EXPECT_TRUE(WaitFor([&] { return recorder.received.size() > 4 * CLink::kMaxChunk; }));
@@ -108,7 +108,7 @@ TEST_F(SerialLink, HeldBurst_IsHandedOnInChunksOfAtMost1024) {
 TEST_F(SerialLink, SimulatorKilledMidStream_OneErrorThenOneClosedAndNoFlood) {
     CSimProcess sim({"--pty", "--enable", "all"});
     ASSERT_TRUE(sim.Address().startsWith("/dev/"));
-    CSerialLink link(sim.Address());
+    CSerialPort link(sim.Address());
     CLinkRecorder recorder(link);
     Decoder decoder;
     recorder.onBytes = [&decoder](const QByteArray& chunk) { decoder.Feed(chunk); };
@@ -135,9 +135,9 @@ TEST_F(SerialLink, SimulatorKilledMidStream_OneErrorThenOneClosedAndNoFlood) {
 TEST_F(SerialLink, DeviceVanishes_BytesAlreadyReadAreDeliveredBeforeTheLoss) {
     CBarePty pty;
     ASSERT_FALSE(pty.Path().isEmpty());
-    CSerialLink link(pty.Path());
+    CSerialPort link(pty.Path());
     // Nothing is handed on by itself: only the loss can release the bytes.
-    link.setNotifyThreshold(CSerialLink::kReceiveBufferSize, 60000);
+    link.setNotifyThreshold(CSerialPort::kReceiveBufferSize, 60000);
     CLinkRecorder recorder(link);
     ASSERT_TRUE(link.open());
 
@@ -161,7 +161,7 @@ TEST_F(SerialLink, DeviceVanishes_BytesAlreadyReadAreDeliveredBeforeTheLoss) {
 TEST_F(SerialLink, SmallBurst_IsHandedOnAfterTheQuietGap) {
     CBarePty pty;
     ASSERT_FALSE(pty.Path().isEmpty());
-    CSerialLink link(pty.Path());
+    CSerialPort link(pty.Path());
     CLinkRecorder recorder(link);
     ASSERT_TRUE(link.open());
     // Fewer bytes than the notify threshold: the end of the burst releases them.
@@ -170,7 +170,7 @@ TEST_F(SerialLink, SmallBurst_IsHandedOnAfterTheQuietGap) {
 }
 
 TEST_F(SerialLink, MissingDevice_FailsWithOneErrorAndNoOpened) {
-    CSerialLink link("/dev/zarnmon-no-such-port");
+    CSerialPort link("/dev/zarnmon-no-such-port");
     CLinkRecorder recorder(link);
     EXPECT_FALSE(link.open());
     EXPECT_FALSE(link.isOpen());
@@ -184,7 +184,7 @@ TEST_F(SerialLink, MissingDevice_FailsWithOneErrorAndNoOpened) {
 TEST_F(SerialLink, Reopen_StartsANewCycleOnTheSameDevice) {
     CBarePty pty;
     ASSERT_FALSE(pty.Path().isEmpty());
-    CSerialLink link(pty.Path());
+    CSerialPort link(pty.Path());
     CLinkRecorder recorder(link);
     ASSERT_TRUE(link.open());
     ASSERT_TRUE(link.open());
