@@ -1,6 +1,7 @@
 #include "gui/app/open_receiver_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,7 +58,14 @@ QWidget* COpenReceiverDialog::BuildSerialPage(const LinkSettings& current) {
     }
     const QString device = QString::fromStdString(current.device);
     const int selected = SelectPort(ports_, device);
-    if (selected >= 0) {
+    // A remembered device that is not listed (a pseudo-terminal, say) stays
+    // as it was typed rather than giving way to the first listed port.
+    const auto sameDevice = [](const QString& a, const QString& b) {
+        return a == b || (!QFileInfo(a).canonicalFilePath().isEmpty() &&
+                          QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath());
+    };
+    if (selected >= 0 &&
+        (device.isEmpty() || sameDevice(ports_[static_cast<std::size_t>(selected)].devicePath, device))) {
         port_->setCurrentIndex(selected);
     } else {
         port_->setCurrentIndex(-1);
