@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cli/decode_command.h"
+#include "cli/iono_command.h"
+#include "cli/log_commands.h"
 
 namespace {
 
@@ -13,6 +15,10 @@ constexpr const char* kHelp =
     "\n"
     "Commands:\n"
     "  decode    print every message of a recorded receiver byte stream as JSON\n"
+    "  iono      ionospheric delays decoded from the WAAS messages of a recording\n"
+    "  datalog   write the data log of a recording, as the monitor would live\n"
+    "  phaselog  write the phase log (raw measurement frames) of a recording\n"
+    "  debuglog  write the debug log (\"$RX,\" messages 1-16) of a recording\n"
     "\n"
     "zarnmon-cli COMMAND --help explains a command.\n";
 
@@ -32,6 +38,18 @@ int main(int argc, char** argv) {
     }
     if (command == "decode") {
         return zarnmon::cli::RunDecode(rest, std::cout, std::cerr);
+    }
+    if (command == "iono") {
+        return zarnmon::cli::RunIono(rest, std::cout, std::cerr);
+    }
+    if (command == "datalog") {
+        return zarnmon::cli::RunDataLog(rest, std::cout, std::cerr);
+    }
+    if (command == "phaselog") {
+        return zarnmon::cli::RunPhaseLog(rest, std::cout, std::cerr);
+    }
+    if (command == "debuglog") {
+        return zarnmon::cli::RunDebugLog(rest, std::cout, std::cerr);
     }
     std::cerr << "zarnmon-cli: unknown command '" << command << "'\n\n" << kHelp;
     return zarnmon::cli::kExitUsage;

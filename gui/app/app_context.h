@@ -12,6 +12,7 @@
 #include "core/link/msg_dispatcher.h"
 #include "core/link/receiver_info.h"
 #include "core/link/tick_clock.h"
+#include "core/waas/waas_decoder.h"
 
 namespace zarnmon {
 
@@ -28,6 +29,8 @@ struct CAppContext {
     CMsgDispatcher dispatcher{clock};
     CReceiverInfo receiverInfo;
     CSettingsStore& settings;
+    // The ionospheric grid built from the WAAS messages; its masks persist.
+    CWaasDecoder waas{&settings};
     LinkSettings link;
     // Lets the main frame and the views switch messages on by themselves.
     bool autoConfigure = true;

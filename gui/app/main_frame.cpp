@@ -42,6 +42,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     BuildStatusBars();
 
     context_.dispatcher.SetSender(this);
+    housekeeping_.SetWaasSink([this](std::span<const std::uint8_t> frame) { context_.waas.ProcessWaasRecord(frame); });
     connect(&timer_, &QTimer::timeout, this, &CMainFrame::OnTimerTick);
     connect(&idleTimer_, &QTimer::timeout, this, &CMainFrame::UpdateUi);
     idleTimer_.start(kIdleMs);

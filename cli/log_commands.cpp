@@ -1,0 +1,512 @@
+#include "cli/log_commands.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/decode_command.h"
+#include "core/app/settings_keys.h"
+#include "core/app/settings_store.h"
+#include "core/link/msg_dispatcher.h"
+#include "core/state/data_log.h"
+#include "core/state/debug_log.h"
+#include "core/state/phase_log.h"
+#include "core/state/reference_position.h"
+#include "core/state/replay_clock.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace zarnmon::cli {
+
+namespace {
+
+constexpr const char* kReplayClockHelp =
+    "Time in a replay is the receiver's, not the host's: the log's clock reads the\n"
+    "latest GPS time (in milliseconds) of the messages 1 and 99 read so far, so the\n"
+    "interval, the rule that rows fall back to message 99 after 6000 ms without\n"
+    "message 1, and UTC midnight follow the recording, and the output does not\n"
+    "depend on how fast it is read. Each message is handled as soon as it is\n"
+    "complete, as a link that delivers one message at a time would.\n";
+
+}  // namespace
+
+const char* const kDataLogHelp =
+    "usage: zarnmon-cli datalog FILE|- -o OUT [--full] [--errors] [--interval S]\n"
+    "                           [--auto] [--ref LAT,LON,H]\n"
+    "\n"
+    "Replays a recorded receiver byte stream (a binary log) and writes the\n"
+    "tab-separated data log the monitor would have written live: a header line,\n"
+    "then one row per message 1, or per message 99 while message 1 is missing.\n"
+    "\n"
+    "  FILE            the recording; - reads standard input\n"
+    "  -o OUT          the data log to write (replaced if it exists)\n"
+    "  --full          detailed rows: 15 channel groups and 12 L2 groups\n"
+    "  --errors        north/east/up errors in metres against --ref instead of\n"
+    "                  latitude, longitude and height (without --ref the position\n"
+    "                  is written, as the monitor does without a reference)\n"
+    "  --interval S    at least S seconds between rows, 0..3600 (default 1;\n"
+    "                  rows come 150 ms early at most, so 1 keeps every 1 Hz fix)\n"
+    "  --auto          one file per UTC day, named from OUT: run.txt gives\n"
+    "                  run-12-05-26.txt (month-day-year); existing day files are\n"
+    "                  appended to\n"
+    "  --ref LAT,LON,H reference position: degrees north, degrees east, metres\n"
+    "  -h, --help      show this help\n"
+    "\n"
+    "%s"
+    "\n"
+    "Exit status: 0 on success, 1 when the output cannot be written, 2 for bad\n"
+    "arguments or an unreadable recording.\n";
+
+const char* const kPhaseLogHelp =
+    "usage: zarnmon-cli phaselog FILE|- -o OUT\n"
+    "\n"
+    "Replays a recorded receiver byte stream and writes the phase log: every\n"
+    "intact frame of the messages 95, 76, 96, 93 and 94, exactly as received, in\n"
+    "the order received.\n"
+    "\n"
+    "  FILE        the recording; - reads standard input\n"
+    "  -o OUT      the phase log to write (replaced if it exists)\n"
+    "  -h, --help  show this help\n"
+    "\n"
+    "%s"
+    "\n"
+    "Exit status: 0 on success, 1 when the output cannot be written, 2 for bad\n"
+    "arguments or an unreadable recording.\n";
+
+const char* const kDebugLogHelp =
+    "usage: zarnmon-cli debuglog FILE|- -o OUT [--mask HEX]\n"
+    "\n"
+    "Replays a recorded receiver byte stream and writes the debug log: a line\n"
+    "\"Msg-n<TAB>text\" for each new \"$RX,n,text\" debug message numbered 1 to 16.\n"
+    "\n"
+    "  FILE        the recording; - reads standard input\n"
+    "  -o OUT      the debug log to write (replaced if it exists)\n"
+    "  --mask HEX  bit k selects message k+1 (default FFFFFFFF: all)\n"
+    "  -h, --help  show this help\n"
+    "\n"
+    "%s"
+    "\n"
+    "Exit status: 0 on success, 1 when the output cannot be written, 2 for bad\n"
+    "arguments or an unreadable recording.\n";
+
+namespace {
+
+struct CommonOptions {
+    std::string input;
+    std::string output;
+};
+
+struct DataLogOptions {
+    LogSettings log;
+    std::optional<GeoPosition> reference;
+};
+
+// Parses what all three commands share; an option it does not know goes to
+// extra, which returns false when that option is not the command's either.
+using ExtraOption = std::function<bool(std::string_view name, std::string_view value, bool hasValue, bool& used)>;
+
+// The help texts hold "%s" where the replay clock is explained.
+void PrintHelp(std::ostream& out, std::string_view help) {
+    const auto at = help.find("%s");
+    out << help.substr(0, at);
+    if (at != std::string_view::npos) {
+        out << kReplayClockHelp << help.substr(at + 2);
+    }
+}
+
+std::optional<CommonOptions> ParseCommon(std::string_view command, std::span<const std::string_view> args,
+                                         std::ostream& err, bool& help, const ExtraOption& extra) {
+    CommonOptions options;
+    bool haveInput = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            help = true;
+            return std::nullopt;
+        }
+        if (arg.size() < 2 || arg.front() != '-') {
+            if (haveInput) {
+                err << "zarnmon-cli " << command << ": only one recording at a time ('" << options.input << "' and '"
+                    << arg << "')\n";
+                return std::nullopt;
+            }
+            options.input = std::string(arg);
+            haveInput = true;
+            continue;
+        }
+        // "--name=value" or "--name value".
+        std::string_view name = arg;
+        std::string_view value;
+        bool inlineValue = false;
+        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            inlineValue = true;
+        }
+        const bool nextExists = i + 1 < args.size();
+        if (name == "-o" || name == "--output") {
+            if (!inlineValue && !nextExists) {
+                err << "zarnmon-cli " << command << ": -o needs the file to write\n";
+                return std::nullopt;
+            }
+            options.output = std::string(inlineValue ? value : args[++i]);
+            continue;
+        }
+        bool used = false;
+        const std::string_view next = inlineValue ? value : (nextExists ? args[i + 1] : std::string_view{});
+        if (!extra(name, next, inlineValue || nextExists, used)) {
+            return std::nullopt;
+        }
+        if (used && !inlineValue) {
+            ++i;
+        }
+    }
+    if (!haveInput) {
+        err << "zarnmon-cli " << command << ": name a recording, or - for standard input (see --help)\n";
+        return std::nullopt;
+    }
+    if (options.output.empty()) {
+        err << "zarnmon-cli " << command << ": name the file to write with -o OUT (see --help)\n";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> ParseInterval(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < kMinInterval || value > kMaxInterval) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "LAT,LON,H" within the ranges the profile accepts.
+std::optional<GeoPosition> ParseReference(std::string_view text) {
+    std::array<double, 3> values{};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const auto comma = text.find(',');
+        if ((k < 2) == (comma == std::string_view::npos)) {
+            return std::nullopt;
+        }
+        const auto value = ParseDouble(text.substr(0, comma));
+        if (!value) {
+            return std::nullopt;
+        }
+        values[k] = *value;
+        text = k < 2 ? text.substr(comma + 1) : std::string_view{};
+    }
+    const GeoPosition position{values[0], values[1], values[2]};
+    if (!(std::abs(position.latitude) <= CReferencePosition::kMaxLatitude &&
+          std::abs(position.longitude) <= CReferencePosition::kMaxLongitude &&
+          std::abs(position.height) <= CReferencePosition::kMaxHeight)) {
+        return std::nullopt;
+    }
+    return position;
+}
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+// Feeds a recording through a dispatcher on the replay clock and hands each
+// stored message, as soon as it is stored, to the log.
+class CReplay final : public IStoreTap {
+public:
+    CReplay() : dispatcher_(clock_) { dispatcher_.SetStoreTap(this); }
+
+    [[nodiscard]] CMsgDispatcher& Dispatcher() { return dispatcher_; }
+    [[nodiscard]] const ITickClock& Clock() const { return clock_; }
+    void SetSink(std::function<void(const CMsgHandler&)> sink) { sink_ = std::move(sink); }
+
+    void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> /*bytes*/) override {
+        clock_.Take(handler);
+        sink_(handler);
+    }
+
+    // False (with a message) when the recording cannot be read.
+    bool Run(std::string_view command, const std::string& path, std::ostream& err, bool progress) {
+        std::ifstream file;
+        std::istream* in = &std::cin;
+        std::uintmax_t total = 0;
+        if (path != "-") {
+            file.open(std::filesystem::path(path), std::ios::binary);
+            if (!file) {
+                err << "zarnmon-cli " << command << ": cannot read '" << path << "'\n";
+                return false;
+            }
+            std::error_code ec;
+            total = std::filesystem::file_size(path, ec);
+            in = &file;
+        }
+        std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
+        std::uintmax_t done = 0;
+        int shown = -1;
+        while (*in) {
+            in->read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+            const auto got = static_cast<std::size_t>(in->gcount());
+            if (got == 0) {
+                break;
+            }
+            dispatcher_.Feed(std::span(chunk).first(got));
+            done += got;
+            if (progress && total > 0) {
+                const auto percent = static_cast<int>(done * 100 / total);
+                if (percent != shown) {
+                    shown = percent;
+                    err << '\r' << command << ": " << percent << "% " << std::flush;
+                }
+            }
+        }
+        if (progress && shown >= 0) {
+            err << '\r' << std::string(command.size() + 8, ' ') << '\r' << std::flush;
+        }
+        if (in->bad()) {
+            err << "zarnmon-cli " << command << ": reading '" << path << "' failed\n";
+            return false;
+        }
+        return true;
+    }
+
+private:
+    CReplayClock clock_;
+    CMsgDispatcher dispatcher_;
+    std::function<void(const CMsgHandler&)> sink_ = [](const CMsgHandler&) {};
+};
+
+bool ReportFailure(std::string_view command, std::optional<LogFailure> failure, std::ostream& err) {
+    if (!failure) {
+        return false;
+    }
+    err << "zarnmon-cli " << command << ": writing '" << failure->path << "' failed: " << failure->reason << "\n";
+    return true;
+}
+
+bool InputReadable(std::string_view command, const std::string& path, std::ostream& err) {
+    if (path == "-") {
+        return true;
+    }
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) {
+        err << "zarnmon-cli " << command << ": cannot read '" << path << "'\n";
+        return false;
+    }
+    std::ifstream probe(std::filesystem::path(path), std::ios::binary);
+    if (!probe) {
+        err << "zarnmon-cli " << command << ": cannot read '" << path << "'\n";
+        return false;
+    }
+    return true;
+}
+
+// Replays input through log, as the program would have fed it live; the exit
+// status, with every write failure reported once on err.
+template <typename Log>
+int ReplayIntoLog(std::string_view command, const std::string& input, CReplay& replay, Log& log, std::ostream& err,
+                  const std::function<void()>& afterEach, const std::function<void()>& beforeStop) {
+    bool failed = false;
+    replay.SetSink([&](const CMsgHandler& handler) {
+        log.OnMessage(handler);
+        afterEach();
+        failed = failed || ReportFailure(command, log.TakeFailure(), err);
+    });
+    const bool read = replay.Run(command, input, err, &err == &std::cerr && StderrIsTerminal());
+    beforeStop();
+    log.Stop();
+    failed = ReportFailure(command, log.TakeFailure(), err) || failed;
+    if (!read) {
+        return kExitUsage;
+    }
+    return failed ? kExitWriteFailed : kExitOk;
+}
+
+}  // namespace
+
+int RunDataLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    constexpr std::string_view kCommand = "datalog";
+    DataLogOptions options;
+    bool help = false;
+    const auto common = ParseCommon(
+        kCommand, args, err, help, [&](std::string_view name, std::string_view value, bool hasValue, bool& used) {
+            if (name == "--full") {
+                options.log.fullLog = true;
+            } else if (name == "--errors") {
+                options.log.logErrors = true;
+            } else if (name == "--auto") {
+                options.log.autoLog = true;
+            } else if (name == "--interval") {
+                const auto interval = hasValue ? ParseInterval(value) : std::nullopt;
+                if (!interval) {
+                    err << "zarnmon-cli datalog: --interval takes whole seconds 0..3600, not '" << value << "'\n";
+                    return false;
+                }
+                options.log.interval = *interval;
+                used = true;
+            } else if (name == "--ref") {
+                options.reference = hasValue ? ParseReference(value) : std::nullopt;
+                if (!options.reference) {
+                    err << "zarnmon-cli datalog: --ref takes LAT,LON,H (degrees -90..90, -180..180, metres), not '"
+                        << value << "'\n";
+                    return false;
+                }
+                used = true;
+            } else {
+                err << "zarnmon-cli datalog: unknown option '" << name << "' (see --help)\n";
+                return false;
+            }
+            return true;
+        });
+    if (help) {
+        PrintHelp(out, kDataLogHelp);
+        return kExitOk;
+    }
+    if (!common || !InputReadable(kCommand, common->input, err)) {
+        return kExitUsage;
+    }
+
+    CReferencePosition reference;
+    if (options.reference) {
+        // Through the profile's own rules: range checks, and 0/0 is no reference.
+        CSettingsStore store;
+        store.SetString(kLocation, kLatitudeKey, FormatLatLon(options.reference->latitude));
+        store.SetString(kLocation, kLongitudeKey, FormatLatLon(options.reference->longitude));
+        store.SetString(kLocation, kHeightKey, FormatHeight(options.reference->height));
+        if (!LoadReferencePosition(reference, store, {})) {
+            err << "zarnmon-cli datalog: --ref 0,0,... is no reference position\n";
+            return kExitUsage;
+        }
+    } else if (options.log.logErrors) {
+        err << "zarnmon-cli datalog: --errors without --ref writes positions, as the monitor does without a "
+               "reference\n";
+    }
+
+    CReplay replay;
+    CDataLog log(replay.Dispatcher(), replay.Clock(), reference);
+    log.SetOptions(options.log);
+    if (!log.Start(common->output, false)) {
+        err << "zarnmon-cli datalog: cannot create '" << common->output << "'\n";
+        return kExitWriteFailed;
+    }
+    std::vector<std::string> files;
+    const int status = ReplayIntoLog(
+        kCommand, common->input, replay, log, err,
+        [&] {
+            if (log.IsOpen() && (files.empty() || files.back() != log.FilePath())) {
+                files.push_back(log.FilePath());
+            }
+        },
+        [] {});
+    if (status != kExitOk) {
+        return status;
+    }
+    out << log.RowsWritten() << " rows";
+    if (files.empty()) {
+        out << (options.log.autoLog ? " (no message 1 with a GPS time: no day file)" : "");
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        out << (i == 0 ? " to " : ", ") << files[i];
+    }
+    out << "\n";
+    return kExitOk;
+}
+
+int RunPhaseLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    constexpr std::string_view kCommand = "phaselog";
+    bool help = false;
+    const auto common =
+        ParseCommon(kCommand, args, err, help, [&](std::string_view name, std::string_view, bool, bool&) {
+            err << "zarnmon-cli phaselog: unknown option '" << name << "' (see --help)\n";
+            return false;
+        });
+    if (help) {
+        PrintHelp(out, kPhaseLogHelp);
+        return kExitOk;
+    }
+    if (!common || !InputReadable(kCommand, common->input, err)) {
+        return kExitUsage;
+    }
+    CReplay replay;
+    CPhaseLog log(replay.Dispatcher());
+    if (!log.Start(common->output)) {
+        err << "zarnmon-cli phaselog: cannot create '" << common->output << "'\n";
+        return kExitWriteFailed;
+    }
+    std::uint64_t frames = 0;
+    const int status = ReplayIntoLog(
+        kCommand, common->input, replay, log, err, [] {}, [&] { frames = log.FramesWritten(); });
+    if (status != kExitOk) {
+        return status;
+    }
+    out << frames << " frames to " << common->output << "\n";
+    return kExitOk;
+}
+
+int RunDebugLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    constexpr std::string_view kCommand = "debuglog";
+    std::uint32_t mask = kDefaultDebugLogMask;
+    bool help = false;
+    const auto common = ParseCommon(
+        kCommand, args, err, help, [&](std::string_view name, std::string_view value, bool hasValue, bool& used) {
+            if (name != "--mask") {
+                err << "zarnmon-cli debuglog: unknown option '" << name << "' (see --help)\n";
+                return false;
+            }
+            const auto parsed = hasValue ? ScanHex(value) : std::nullopt;
+            if (!parsed) {
+                err << "zarnmon-cli debuglog: --mask takes a hexadecimal number such as 0001, not '" << value << "'\n";
+                return false;
+            }
+            mask = *parsed;
+            used = true;
+            return true;
+        });
+    if (help) {
+        PrintHelp(out, kDebugLogHelp);
+        return kExitOk;
+    }
+    if (!common || !InputReadable(kCommand, common->input, err)) {
+        return kExitUsage;
+    }
+    CReplay replay;
+    CDebugLog log(replay.Dispatcher().Rx());
+    log.SetMask(mask);
+    if (!log.Start(common->output)) {
+        err << "zarnmon-cli debuglog: cannot create '" << common->output << "'\n";
+        return kExitWriteFailed;
+    }
+    std::uint64_t lines = 0;
+    const int status = ReplayIntoLog(
+        kCommand, common->input, replay, log, err, [] {}, [&] { lines = log.LinesWritten(); });
+    if (status != kExitOk) {
+        return status;
+    }
+    out << lines << " lines to " << common->output << "\n";
+    return kExitOk;
+}
+
+}  // namespace zarnmon::cli
