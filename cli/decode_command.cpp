@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/message_json.h"
+#include "cli/recording_argument.h"
 #include "core/link/msg_dispatcher.h"
 
 namespace zarnmon::cli {
@@ -93,7 +94,7 @@ private:
 
 std::optional<DecodeOptions> ParseArgs(std::span<const std::string_view> args, std::ostream& err, bool& help) {
     DecodeOptions options;
-    bool havePath = false;
+    std::optional<std::string> path;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "-h" || arg == "--help") {
@@ -117,21 +118,14 @@ std::optional<DecodeOptions> ParseArgs(std::span<const std::string_view> args, s
                 return std::nullopt;
             }
             options.chunk = *chunk;
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            err << "zarnmon-cli decode: unknown option '" << arg << "' (see --help)\n";
+        } else if (!TakeRecordingArgument("decode", arg, path, err)) {
             return std::nullopt;
-        } else if (havePath) {
-            err << "zarnmon-cli decode: only one recording at a time ('" << options.path << "' and '" << arg << "')\n";
-            return std::nullopt;
-        } else {
-            options.path = std::string(arg);
-            havePath = true;
         }
     }
-    if (!havePath) {
-        err << "zarnmon-cli decode: name a recording to decode, or - for standard input (see --help)\n";
+    if (!RequireRecording("decode", path, err)) {
         return std::nullopt;
     }
+    options.path = *path;
     return options;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/decode_command.h"
+#include "cli/recording_argument.h"
 #include "core/app/settings_store.h"
 #include "core/link/msg_dispatcher.h"
 #include "core/waas/waas_decoder.h"
@@ -135,7 +136,7 @@ bool IsOption(std::string_view arg, std::string_view name) {
 
 std::optional<IonoOptions> ParseArgs(std::span<const std::string_view> args, std::ostream& err, bool& help) {
     IonoOptions options;
-    bool havePath = false;
+    std::optional<std::string> path;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "-h" || arg == "--help") {
@@ -174,21 +175,14 @@ std::optional<IonoOptions> ParseArgs(std::span<const std::string_view> args, std
                 return std::nullopt;
             }
             options.settings = std::string(*value);
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            err << "zarnmon-cli iono: unknown option '" << arg << "' (see --help)\n";
+        } else if (!TakeRecordingArgument("iono", arg, path, err)) {
             return std::nullopt;
-        } else if (havePath) {
-            err << "zarnmon-cli iono: only one recording at a time ('" << options.path << "' and '" << arg << "')\n";
-            return std::nullopt;
-        } else {
-            options.path = std::string(arg);
-            havePath = true;
         }
     }
-    if (!havePath) {
-        err << "zarnmon-cli iono: name a recording, or - for standard input (see --help)\n";
+    if (!RequireRecording("iono", path, err)) {
         return std::nullopt;
     }
+    options.path = *path;
     return options;
 }
 
