@@ -23,7 +23,10 @@ constexpr int kIdleMs = 250;
 }  // namespace
 
 CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates)
-    : context_(context), templates_(templates), housekeeping_(context.dispatcher, context.receiverInfo, *this) {
+    : context_(context),
+      templates_(templates),
+      housekeeping_(context.dispatcher, context.receiverInfo, *this),
+      logs_(context, this) {
     setWindowTitle(QStringLiteral("ZarnMon"));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -42,6 +45,13 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     BuildStatusBars();
 
     context_.dispatcher.SetSender(this);
+    // The logs follow these handlers.
+    for (const int slot : {Slots::Msg1, Slots::Msg99, Slots::Msg89, Slots::Msg96, Slots::Msg95, Slots::Msg94,
+                           Slots::Msg93, Slots::Msg76}) {
+        CMsgHandler& handler = context_.dispatcher.Handler(slot);
+        subscriptions_.emplace_back(&handler, handler.Subscribe(&poster_));
+    }
+    connect(&logs_, &CLogControl::failed, this, &CMainFrame::OnLogFailed);
     housekeeping_.SetWaasSink([this](std::span<const std::uint8_t> frame) { context_.waas.ProcessWaasRecord(frame); });
     connect(&timer_, &QTimer::timeout, this, &CMainFrame::OnTimerTick);
     connect(&idleTimer_, &QTimer::timeout, this, &CMainFrame::UpdateUi);
@@ -53,6 +63,9 @@ CMainFrame::~CMainFrame() {
     timer_.stop();
     idleTimer_.stop();
     CloseLink();
+    for (const auto& [handler, id] : subscriptions_) {
+        handler->Unsubscribe(id);
+    }
     context_.dispatcher.SetSender(nullptr);
 }
 
@@ -91,6 +104,7 @@ bool CMainFrame::ConnectTo(const LinkChoice& choice) {
 bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPane) {
     // Every connect starts from nothing, even when the new link fails to open.
     CloseLink();
+    logs_.OnConnect();
     context_.receiverInfo.Reset();
     context_.dispatcher.Reset();
     context_.dispatcher.ClearAll();
@@ -138,8 +152,28 @@ void CMainFrame::CloseLink() {
 }
 
 void CMainFrame::OnBytes(const QByteArray& chunk) {
-    context_.dispatcher.Feed(reinterpret_cast<const std::uint8_t*>(chunk.constData()),
-                             static_cast<std::int32_t>(chunk.size()));
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(chunk.constData()),
+                          static_cast<std::size_t>(chunk.size()));
+    context_.dispatcher.Feed(bytes);
+    logs_.OnBytes(bytes);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == CRxMessageEvent::Type()) {
+        if (const CMsgHandler* handler = static_cast<CRxMessageEvent*>(event)->Handler(); handler != nullptr) {
+            logs_.OnMessage(*handler);
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::OnLogFailed(const QString& path, const QString& reason) {
+    const QString text = QStringLiteral("Writing %1 failed: %2. The log is closed.").arg(path, reason);
+    statusBar()->showMessage(text);
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("ZarnMon"), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void CMainFrame::OnLinkLost(const QString& message) {
@@ -201,9 +235,10 @@ void CMainFrame::OnTimerTick() {
     }
     ++tickCount_;
     const bool askIdentity = LinkOpen() && link_->acceptsCommands();
-    KeepAliveNeeds needs;
-    needs.waasProcessing = housekeeping_.WaasProcessing();
-    housekeeping_.Tick(context_.autoConfigure, askIdentity, needs);
+    if (housekeeping_.NextTickKeepsAlive()) {
+        logs_.EnsureReferenceLoaded();
+    }
+    housekeeping_.Tick(context_.autoConfigure, askIdentity, logs_.Needs(housekeeping_.WaasProcessing()));
 }
 
 void CMainFrame::OpenView(int templateId) {
@@ -265,6 +300,15 @@ void CMainFrame::UpdateUi() {
     Action(kDisconnectId)->setEnabled(open);
     Action(kDataFlowId)->setEnabled(open);
     Action(kPauseReplayId)->setEnabled(qobject_cast<CReplayLink*>(link_.get()) != nullptr);
+    for (const auto& [id, on] :
+         {std::pair{kDataLogId, logs_.DataLogRecording()}, std::pair{kBinaryLogId, logs_.BinaryLogOpen()},
+          std::pair{kPhaseLogId, logs_.PhaseLogOpen()}}) {
+        // A log can be stopped at any time, started only on an open link.
+        Action(id)->setChecked(on);
+        Action(id)->setEnabled(open || on);
+    }
+    logPane_->setText(logs_.StatusText());
+    logPane_->setVisible(!logPane_->text().isEmpty());
     QAction* waas = Action(kWaasId);
     waas->setChecked(housekeeping_.WaasProcessing());
     waas->setEnabled(housekeeping_.WaasAllowed());

@@ -20,6 +20,8 @@
 #include "gui/app/app_context.h"
 #include "gui/app/doc_template.h"
 #include "gui/app/link_choice.h"
+#include "gui/app/log_control.h"
+#include "gui/app/rx_event.h"
 #include "gui/link/link.h"
 
 namespace zarnmon {
@@ -38,6 +40,9 @@ public:
     static constexpr int kPortPaneId = 32775;
     // Pauses and resumes a replayed raw log.
     static constexpr int kPauseReplayId = 32900;
+    static constexpr int kDataLogId = 32787;
+    static constexpr int kBinaryLogId = 32791;
+    static constexpr int kPhaseLogId = 32801;
 
     CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates);
     ~CMainFrame() override;
@@ -65,6 +70,7 @@ public:
     [[nodiscard]] std::uint32_t TickCount() const { return tickCount_; }
     [[nodiscard]] QAction* Action(int commandId) const;
     [[nodiscard]] QStatusBar& SecondStatusBar() { return *secondStatusBar_; }
+    [[nodiscard]] CLogControl& Logs() { return logs_; }
 
     // One timer tick, as the one-second timer runs it.
     void OnTimerTick();
@@ -73,6 +79,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void BuildActions();
@@ -89,10 +96,15 @@ private:
     void SaveOpenWindows();
     void SetPortPane(const QString& text);
     void WatchReplay();
+    void OnLogFailed(const QString& path, const QString& reason);
 
     CAppContext& context_;
     std::vector<CMultiDocTempSpecial>& templates_;
     CLinkHousekeeping housekeeping_;
+    CLogControl logs_;
+    CRxEventPoster poster_{this};
+    std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;
+    QLabel* logPane_ = nullptr;
     std::unique_ptr<CLink> link_;
     bool linkLostReported_ = false;
     bool opening_ = false;

@@ -118,6 +118,15 @@ void CMainFrame::BuildActions() {
     connect(
         AddCommand(kDataFlowId, QStringLiteral("&Data Flow ..."), "Comm Data Flow (turn on or off)\nComm Data Flow"),
         &QAction::triggered, this, &CMainFrame::ShowDataFlow);
+    for (const auto& [id, text, prompt, toggle] :
+         {std::tuple{kDataLogId, "Log &Data ...", "Log Data to File", &CLogControl::ToggleDataLog},
+          std::tuple{kBinaryLogId, "Log &Binary Data...", "Log Binary Data to a File", &CLogControl::ToggleBinaryLog},
+          std::tuple{kPhaseLogId, "Log P&hase Data ...", "Log Binary Phase Data to a File",
+                     &CLogControl::TogglePhaseLog}}) {
+        QAction* action = AddCommand(id, QString::fromLatin1(text), prompt);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, toggle] { (logs_.*toggle)(); });
+    }
     QAction* pause = AddCommand(kPauseReplayId, QStringLiteral("&Pause Replay"),
                                 "Pause or resume the raw log being replayed\nPause Replay");
     pause->setCheckable(true);
@@ -168,6 +177,9 @@ void CMainFrame::BuildMenus() {
     file->addAction(Action(kDisconnectId));
     file->addAction(Action(kPauseReplayId));
     file->addSeparator();
+    file->addAction(Action(kDataLogId));
+    file->addAction(Action(kBinaryLogId));
+    file->addAction(Action(kPhaseLogId));
     file->addAction(Action(kWaasId));
     file->addSeparator();
     file->addAction(Action(kExitId));
@@ -228,6 +240,10 @@ void CMainFrame::BuildToolBar() {
 
 void CMainFrame::BuildStatusBars() {
     statusBar()->showMessage(QStringLiteral("Ready"));
+    // People leave loggers running for days: the bar shows that they still write.
+    logPane_ = new QLabel(this);
+    logPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(logPane_);
     for (const int id : {kFixPaneId, kTimePaneId, kPortPaneId}) {
         auto* pane = new QLabel(this);
         pane->setMinimumWidth(kPaneWidth);

@@ -73,9 +73,6 @@ bool CZarnMonApp::Start(int& status) {
     context_->link.baud = static_cast<std::uint32_t>(comm.baud);
     frame_ = std::make_unique<CMainFrame>(*context_, templates_);
 
-    if (!commandLine_.dataLogName.empty() || !commandLine_.binaryLogName.empty()) {
-        std::cerr << "zarnmon: logging is not part of this build yet; -LOG: and -LOGB: are ignored\n";
-    }
     if (commandLine_.simulate) {
         LinkChoice choice;
         choice.kind = LinkChoice::Kind::Simulator;
@@ -86,6 +83,7 @@ bool CZarnMonApp::Start(int& status) {
         choice.device = QString::fromStdString(context_->link.device);
         choice.baud = context_->link.baud;
         frame_->ConnectTo(choice);
+        frame_->Logs().StartFromCommandLine(commandLine_);
         frame_->StartTimer(commandLine_.port);
     } else {
         frame_->StartTimer(0);

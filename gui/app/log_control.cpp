@@ -1,0 +1,163 @@
+#include "gui/app/log_control.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <ctime>
+
+#include "core/app/settings_keys.h"
+#include "core/link/bin_catalogue.h"
+
+namespace zarnmon {
+
+namespace {
+
+const char* const kOpenFailed = "Failed to open file.  Make sure that it is not open in another application.";
+
+QString FileName(const std::string& path) { return QFileInfo(QString::fromStdString(path)).fileName(); }
+
+}  // namespace
+
+CLogControl::CLogControl(CAppContext& context, QWidget* dialogParent)
+    : context_(context),
+      dialogParent_(dialogParent),
+      data_(context.dispatcher, context.clock, reference_),
+      phase_(context.dispatcher) {
+    data_.SetOptions(LoadLogSettings(context.settings));
+}
+
+void CLogControl::OnMessage(const CMsgHandler& handler) {
+    data_.OnMessage(handler);
+    phase_.OnMessage(handler);
+    CheckFailures();
+}
+
+void CLogControl::OnBytes(std::span<const std::uint8_t> chunk) {
+    binary_.WriteReceivedBytes(chunk);
+    CheckFailures();
+}
+
+void CLogControl::OnConnect() {
+    data_.Stop();
+    binary_.Stop();
+    if (phase_.IsOpen()) {
+        phase_.Stop();
+    }
+}
+
+void CLogControl::EnsureReferenceLoaded() {
+    if (referenceLoaded_) {
+        return;
+    }
+    const Msg1View msg1(context_.dispatcher.Handler(Slots::Msg1).LastMessage());
+    referenceLoaded_ = LoadReferencePosition(reference_, context_.settings, PositionOf(msg1));
+}
+
+QString CLogControl::ChooseFile(const CLogFile& file, const QString& title) {
+    // A save dialog that adds the log's extension and asks before overwriting.
+    const QString extension = QString::fromStdString(file.DefaultExtension());
+    QFileDialog dialog(dialogParent_, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(extension);
+    dialog.setNameFilters({QStringLiteral("%1 Files (*.%1)").arg(extension), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
+void CLogControl::ReportOpenFailure() {
+    QMessageBox::critical(dialogParent_, QStringLiteral("ZarnMon"), QString::fromLatin1(kOpenFailed));
+}
+
+void CLogControl::ToggleDataLog() {
+    if (data_.IsRecording()) {
+        data_.Stop();
+        return;
+    }
+    const QString path = ChooseFile(CLogFile("log"), QStringLiteral("Log Data to File"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!data_.Start(path.toStdString(), false)) {
+        ReportOpenFailure();
+    }
+}
+
+void CLogControl::ToggleBinaryLog() {
+    if (binary_.IsOpen()) {
+        binary_.Stop();
+        return;
+    }
+    const QString path = ChooseFile(binary_.File(), QStringLiteral("Log Binary Data to a File"));
+    if (!path.isEmpty() && !binary_.Start(path.toStdString())) {
+        ReportOpenFailure();
+    }
+}
+
+void CLogControl::TogglePhaseLog() {
+    if (phase_.IsOpen()) {
+        phase_.Stop();
+        return;
+    }
+    const QString path = ChooseFile(phase_.File(), QStringLiteral("Log Binary Phase Data to a File"));
+    if (!path.isEmpty() && !phase_.Start(path.toStdString())) {
+        ReportOpenFailure();
+    }
+}
+
+void CLogControl::StartFromCommandLine(const CommandLine& commandLine) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    const StartupLogs names = StartupLogNames(commandLine, local);
+    data_.SetOptions(commandLine.log);
+    if (!names.dataLog.empty()) {
+        data_.Start(names.dataLog, false);
+    }
+    if (!names.binaryLog.empty()) {
+        binary_.Start(names.binaryLog);
+    }
+    CheckFailures();
+}
+
+KeepAliveNeeds CLogControl::Needs(bool waasProcessing) const {
+    KeepAliveNeeds needs;
+    needs.dataLog = data_.IsRecording();
+    needs.phaseLog = phase_.IsOpen();
+    needs.msg94Logged = phase_.Msg94Seen();
+    needs.waasProcessing = waasProcessing;
+    return needs;
+}
+
+QString CLogControl::StatusText() const {
+    QStringList parts;
+    if (data_.IsOpen()) {
+        parts << QStringLiteral("Log: %1 (%2 rows)").arg(FileName(data_.FilePath())).arg(data_.RowsWritten());
+    } else if (data_.IsPending()) {
+        parts << QStringLiteral("Log: waiting for the first fix");
+    }
+    if (binary_.IsOpen()) {
+        parts << QStringLiteral("Bin: %1 (%2 KB)").arg(FileName(binary_.Path())).arg(binary_.BytesWritten() / 1024);
+    }
+    if (phase_.IsOpen()) {
+        parts
+            << QStringLiteral("Phase: %1 (%2 frames)").arg(FileName(phase_.File().Path())).arg(phase_.FramesWritten());
+    }
+    return parts.join(QStringLiteral("  "));
+}
+
+void CLogControl::CheckFailures() {
+    // A failed log has closed itself; the user hears of it once.
+    for (auto failure : {data_.TakeFailure(), binary_.TakeFailure(), phase_.TakeFailure()}) {
+        if (failure) {
+            emit failed(QString::fromStdString(failure->path), QString::fromStdString(failure->reason));
+        }
+    }
+}
+
+}  // namespace zarnmon
