@@ -7,6 +7,8 @@
 
 #include "core/app/settings_keys.h"
 #include "core/link/bin_catalogue.h"
+#include "gui/state/configure_data_log_dialog.h"
+#include "gui/state/user_location_dialog.h"
 
 namespace zarnmon {
 
@@ -123,6 +125,20 @@ void CLogControl::StartFromCommandLine(const CommandLine& commandLine) {
         binary_.Start(names.binaryLog);
     }
     CheckFailures();
+}
+
+void CLogControl::ConfigureDataLog() {
+    LogSettings options = data_.Options();
+    if (RunConfigureDataLog(options, reference_, context_.dispatcher, context_.settings, dialogParent_)) {
+        data_.SetOptions(options);
+    }
+}
+
+void CLogControl::ConfigureLocation() {
+    CUserLocationDialog dialog(reference_, context_.dispatcher, context_.settings, dialogParent_);
+    if (dialog.exec() == QDialog::Accepted) {
+        referenceLoaded_ = true;
+    }
 }
 
 KeepAliveNeeds CLogControl::Needs(bool waasProcessing) const {

@@ -42,6 +42,9 @@ public:
     void TogglePhaseLog();
     // The -LOG: and -LOGB: options: no dialog, and no message when a file fails.
     void StartFromCommandLine(const CommandLine& commandLine);
+    // "Configure Log Interval and Data Amount" and "Configure location for Log Errors".
+    void ConfigureDataLog();
+    void ConfigureLocation();
 
     [[nodiscard]] KeepAliveNeeds Needs(bool waasProcessing) const;
     [[nodiscard]] bool DataLogRecording() const { return data_.IsRecording(); }

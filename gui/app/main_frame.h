@@ -43,6 +43,8 @@ public:
     static constexpr int kDataLogId = 32787;
     static constexpr int kBinaryLogId = 32791;
     static constexpr int kPhaseLogId = 32801;
+    static constexpr int kConfigureLogId = 32788;
+    static constexpr int kConfigureLocationId = 32789;
 
     CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates);
     ~CMainFrame() override;

@@ -127,6 +127,11 @@ void CMainFrame::BuildActions() {
         action->setCheckable(true);
         connect(action, &QAction::triggered, this, [this, toggle] { (logs_.*toggle)(); });
     }
+    connect(AddCommand(kConfigureLogId, QStringLiteral("Configure &Log ..."), "Configure Log Interval and Data Amount"),
+            &QAction::triggered, this, [this] { logs_.ConfigureDataLog(); });
+    connect(AddCommand(kConfigureLocationId, QStringLiteral("Configure Loca&tion ..."),
+                       "Configure location for Log Errors"),
+            &QAction::triggered, this, [this] { logs_.ConfigureLocation(); });
     QAction* pause = AddCommand(kPauseReplayId, QStringLiteral("&Pause Replay"),
                                 "Pause or resume the raw log being replayed\nPause Replay");
     pause->setCheckable(true);
@@ -178,6 +183,8 @@ void CMainFrame::BuildMenus() {
     file->addAction(Action(kPauseReplayId));
     file->addSeparator();
     file->addAction(Action(kDataLogId));
+    file->addAction(Action(kConfigureLogId));
+    file->addAction(Action(kConfigureLocationId));
     file->addAction(Action(kBinaryLogId));
     file->addAction(Action(kPhaseLogId));
     file->addAction(Action(kWaasId));
