@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/message_json.h"
-#include "cli/recording_argument.h"
+#include "cli/recording_input.h"
 #include "core/link/msg_dispatcher.h"
 
 namespace zarnmon::cli {
@@ -142,34 +142,13 @@ int RunDecode(std::span<const std::string_view> args, std::ostream& out, std::os
         return kExitUsage;
     }
 
-    std::ifstream file;
-    std::istream* in = &std::cin;
-    if (options->path != "-") {
-        file.open(options->path, std::ios::binary);
-        if (!file) {
-            err << "zarnmon-cli decode: cannot read '" << options->path << "'\n";
-            return kExitUsage;
-        }
-        in = &file;
-    }
-
     // Offline: time does not pass, and nothing is ever sent.
     CManualTickClock clock;
     CMsgDispatcher dispatcher(clock);
     JsonPrinter printer(dispatcher, out);
     dispatcher.SetStoreTap(&printer);
 
-    std::vector<std::uint8_t> chunk(options->chunk);
-    while (*in) {
-        in->read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-        const auto got = static_cast<std::size_t>(in->gcount());
-        if (got == 0) {
-            break;
-        }
-        dispatcher.Feed(std::span(chunk).first(got));
-    }
-    if (in->bad()) {
-        err << "zarnmon-cli decode: reading '" << options->path << "' failed\n";
+    if (!FeedRecording("decode", options->path, options->chunk, dispatcher, err)) {
         return kExitUsage;
     }
     out << printer.Summary().dump() << '\n';

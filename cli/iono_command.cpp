@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/decode_command.h"
-#include "cli/recording_argument.h"
+#include "cli/recording_input.h"
 #include "core/app/settings_store.h"
 #include "core/link/msg_dispatcher.h"
 #include "core/waas/waas_decoder.h"
@@ -232,17 +232,6 @@ int RunIono(std::span<const std::string_view> args, std::ostream& out, std::ostr
         settingsBefore = settings.Text();
     }
 
-    std::ifstream file;
-    std::istream* in = &std::cin;
-    if (options->path != "-") {
-        file.open(options->path, std::ios::binary);
-        if (!file) {
-            err << "zarnmon-cli iono: cannot read '" << options->path << "'\n";
-            return kExitUsage;
-        }
-        in = &file;
-    }
-
     // Offline: time does not pass, and nothing is ever sent.
     CManualTickClock clock;
     CMsgDispatcher dispatcher(clock);
@@ -250,17 +239,7 @@ int RunIono(std::span<const std::string_view> args, std::ostream& out, std::ostr
     WaasFeeder feeder(dispatcher, decoder);
     dispatcher.SetStoreTap(&feeder);
 
-    std::vector<std::uint8_t> chunk(kChunk);
-    while (*in) {
-        in->read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-        const auto got = static_cast<std::size_t>(in->gcount());
-        if (got == 0) {
-            break;
-        }
-        dispatcher.Feed(std::span(chunk).first(got));
-    }
-    if (in->bad()) {
-        err << "zarnmon-cli iono: reading '" << options->path << "' failed\n";
+    if (!FeedRecording("iono", options->path, kChunk, dispatcher, err)) {
         return kExitUsage;
     }
 

@@ -1,13 +1,16 @@
 #pragma once
 
-// The one positional argument of the commands that read a recording: a file
-// name, or "-" for standard input. Anything else that looks like an option is
-// unknown to the command.
+// The recording the headless commands read: their one positional argument (a
+// file name, or "-" for standard input; anything else that looks like an
+// option is unknown to the command), and feeding it to a dispatcher.
 
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+
+#include "core/link/msg_dispatcher.h"
 
 namespace zarnmon::cli {
 
@@ -34,5 +37,10 @@ inline bool RequireRecording(std::string_view command, const std::optional<std::
     }
     return path.has_value();
 }
+
+// Feeds the recording at path to dispatcher in chunks of chunkSize bytes, as a
+// link would deliver them. False (with a message on err) when it cannot be read.
+bool FeedRecording(std::string_view command, const std::string& path, std::size_t chunkSize, CMsgDispatcher& dispatcher,
+                   std::ostream& err);
 
 }  // namespace zarnmon::cli
