@@ -62,11 +62,12 @@ fuzz: setup
 		-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus
 
 bench: configure
-	cmake --build $(BUILD) --target zarnmon_bench zarnmon_sim_bench zarnmon_iono_bench zarnmon_datalog_bench
+	cmake --build $(BUILD) --target zarnmon_bench zarnmon_sim_bench zarnmon_iono_bench zarnmon_datalog_bench zarnmon_views_bench
 	$(BUILD)/bench/zarnmon_bench
 	$(BUILD)/bench/zarnmon_sim_bench
 	$(BUILD)/bench/zarnmon_iono_bench
 	$(BUILD)/bench/zarnmon_datalog_bench
+	$(BUILD)/bench/zarnmon_views_bench
 
 format:
 	clang-format -i $(SOURCES)

@@ -70,6 +70,7 @@ public:
 
     // Where enable and disable commands go; null until a main frame exists.
     void SetSender(ICommandSender* sender) { sender_ = sender; }
+    [[nodiscard]] ICommandSender* Sender() const { return sender_; }
     // Sees every stored message as it is stored (headless recorders).
     void SetStoreTap(IStoreTap* tap);
 

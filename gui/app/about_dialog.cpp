@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/command_line.h"
-#include "gui/app/latin1.h"
+#include "gui/state/latin1.h"
 
 namespace zarnmon {
 

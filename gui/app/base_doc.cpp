@@ -1,6 +1,6 @@
 #include "gui/app/base_doc.h"
 
-#include "gui/app/rx_event.h"
+#include "gui/state/rx_event.h"
 
 namespace zarnmon {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "gui/app/latin1.h"
+#include "gui/state/latin1.h"
 
 namespace zarnmon {
 
@@ -43,7 +43,7 @@ CChildFrame* CMultiDocTempSpecial::OpenNew(QMdiArea& area, CAppContext& context)
     if (!document->InitNewDocument(description)) {
         return nullptr;
     }
-    QWidget* view = factory_(*document, context);
+    QWidget* view = factory_(*document, context, frame.get());
     document->SetFirstView(view);
     frame->setWidget(view);
     frame->setWindowTitle(description);

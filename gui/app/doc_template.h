@@ -26,7 +26,8 @@ public:
     explicit CChildFrame(QWidget* parent = nullptr);
 };
 
-using ViewFactory = std::function<QWidget*(CBaseDoc& document, CAppContext& context)>;
+// Makes a view as a child of frame.
+using ViewFactory = std::function<QWidget*(CBaseDoc& document, CAppContext& context, QWidget* frame)>;
 
 class CMultiDocTempSpecial {
 public:

@@ -23,7 +23,7 @@ QString FileName(const std::string& path) { return QFileInfo(QString::fromStdStr
 CLogControl::CLogControl(CAppContext& context, QWidget* dialogParent)
     : context_(context),
       dialogParent_(dialogParent),
-      data_(context.dispatcher, context.clock, reference_),
+      data_(context.dispatcher, context.clock, context.reference),
       phase_(context.dispatcher) {
     data_.SetOptions(LoadLogSettings(context.settings));
 }
@@ -52,7 +52,7 @@ void CLogControl::EnsureReferenceLoaded() {
         return;
     }
     const Msg1View msg1(context_.dispatcher.Handler(Slots::Msg1).LastMessage());
-    referenceLoaded_ = LoadReferencePosition(reference_, context_.settings, PositionOf(msg1));
+    referenceLoaded_ = LoadReferencePosition(context_.reference, context_.settings, PositionOf(msg1));
 }
 
 QString CLogControl::ChooseFile(const CLogFile& file, const QString& title) {
@@ -129,13 +129,13 @@ void CLogControl::StartFromCommandLine(const CommandLine& commandLine) {
 
 void CLogControl::ConfigureDataLog() {
     LogSettings options = data_.Options();
-    if (RunConfigureDataLog(options, reference_, context_.dispatcher, context_.settings, dialogParent_)) {
+    if (RunConfigureDataLog(options, context_.reference, context_.dispatcher, context_.settings, dialogParent_)) {
         data_.SetOptions(options);
     }
 }
 
 void CLogControl::ConfigureLocation() {
-    CUserLocationDialog dialog(reference_, context_.dispatcher, context_.settings, dialogParent_);
+    CUserLocationDialog dialog(context_.reference, context_.dispatcher, context_.settings, dialogParent_);
     if (dialog.exec() == QDialog::Accepted) {
         referenceLoaded_ = true;
     }

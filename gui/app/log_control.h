@@ -17,7 +17,7 @@
 #include "core/state/data_log.h"
 #include "core/state/phase_log.h"
 #include "core/state/reference_position.h"
-#include "gui/app/app_context.h"
+#include "gui/state/app_context.h"
 
 namespace zarnmon {
 
@@ -66,7 +66,6 @@ private:
 
     CAppContext& context_;
     QWidget* dialogParent_;
-    CReferencePosition reference_;
     bool referenceLoaded_ = false;
     CDataLog data_;
     CBinaryLog binary_;

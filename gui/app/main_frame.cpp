@@ -9,9 +9,9 @@
 #include "core/app/settings_keys.h"
 #include "gui/app/about_dialog.h"
 #include "gui/app/data_flow_dialog.h"
-#include "gui/app/latin1.h"
 #include "gui/app/open_receiver_dialog.h"
 #include "gui/link/replay_link.h"
+#include "gui/state/latin1.h"
 
 namespace zarnmon {
 
@@ -45,6 +45,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     BuildStatusBars();
 
     context_.dispatcher.SetSender(this);
+    context_.housekeeping = &housekeeping_;
     // The logs follow these handlers.
     for (const int slot : {Slots::Msg1, Slots::Msg99, Slots::Msg89, Slots::Msg96, Slots::Msg95, Slots::Msg94,
                            Slots::Msg93, Slots::Msg76}) {
@@ -60,6 +61,8 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
 }
 
 CMainFrame::~CMainFrame() {
+    // The area deactivates its windows as it goes; the menus are gone by then.
+    disconnect(mdiArea_, nullptr, this, nullptr);
     timer_.stop();
     idleTimer_.stop();
     CloseLink();
@@ -67,6 +70,7 @@ CMainFrame::~CMainFrame() {
         handler->Unsubscribe(id);
     }
     context_.dispatcher.SetSender(nullptr);
+    context_.housekeeping = nullptr;
 }
 
 bool CMainFrame::Send(std::string_view bytes, bool showErrors) {

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 #include <map>
@@ -17,12 +19,12 @@
 
 #include "core/link/command_sender.h"
 #include "core/link/link_housekeeping.h"
-#include "gui/app/app_context.h"
 #include "gui/app/doc_template.h"
 #include "gui/app/link_choice.h"
 #include "gui/app/log_control.h"
-#include "gui/app/rx_event.h"
 #include "gui/link/link.h"
+#include "gui/state/app_context.h"
+#include "gui/state/rx_event.h"
 
 namespace zarnmon {
 
@@ -88,6 +90,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBars();
+    // The active view's own menus stand before "&Window".
+    void ShowViewMenus(QMdiSubWindow* active);
     QAction* AddCommand(int id, const QString& text, std::string_view prompt);
     void CloseLink();
     void OnBytes(const QByteArray& chunk);
@@ -111,6 +115,8 @@ private:
     bool linkLostReported_ = false;
     bool opening_ = false;
     QMdiArea* mdiArea_ = nullptr;
+    QAction* windowMenu_ = nullptr;
+    QList<QPointer<QAction>> viewMenus_;
     QStatusBar* secondStatusBar_ = nullptr;
     std::map<int, QLabel*> panes_;
     std::map<int, QAction*> actions_;

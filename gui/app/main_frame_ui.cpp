@@ -12,8 +12,8 @@
 #include <QTextEdit>
 #include <QToolBar>
 
-#include "gui/app/latin1.h"
 #include "gui/app/main_frame.h"
+#include "gui/state/latin1.h"
 
 namespace zarnmon {
 
@@ -201,12 +201,33 @@ void CMainFrame::BuildMenus() {
     control->addAction(Action(32779));
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    windowMenu_ = window->menuAction();
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::ShowViewMenus);
     window->addAction(QStringLiteral("&Cascade"), mdiArea_, &QMdiArea::cascadeSubWindows);
     window->addAction(QStringLiteral("&Tile"), mdiArea_, &QMdiArea::tileSubWindows);
     window->addAction(QStringLiteral("&Arrange Icons"), mdiArea_, &QMdiArea::tileSubWindows);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kAboutId));
+}
+
+void CMainFrame::ShowViewMenus(QMdiSubWindow* active) {
+    for (const QPointer<QAction>& menu : viewMenus_) {
+        if (!menu.isNull()) {
+            menuBar()->removeAction(menu);
+        }
+    }
+    viewMenus_.clear();
+    if (active == nullptr || active->widget() == nullptr) {
+        return;
+    }
+    // A view offers its own menus as actions carrying a menu.
+    for (QAction* action : active->widget()->actions()) {
+        if (action->menu() != nullptr) {
+            menuBar()->insertAction(windowMenu_, action);
+            viewMenus_.append(action);
+        }
+    }
 }
 
 void CMainFrame::BuildToolBar() {

@@ -12,9 +12,9 @@
 #include <QStackedWidget>
 #include <vector>
 
-#include "gui/app/app_context.h"
 #include "gui/app/link_choice.h"
 #include "gui/link/port_discovery.h"
+#include "gui/state/app_context.h"
 
 namespace zarnmon {
 

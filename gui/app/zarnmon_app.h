@@ -10,9 +10,9 @@
 
 #include "core/app/command_line.h"
 #include "core/app/settings_store.h"
-#include "gui/app/app_context.h"
 #include "gui/app/doc_template.h"
 #include "gui/app/main_frame.h"
+#include "gui/state/app_context.h"
 
 namespace zarnmon {
 

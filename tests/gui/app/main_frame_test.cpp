@@ -11,7 +11,7 @@
 
 #include "core/link/frame_builder.h"
 #include "gui/app/data_flow_dialog.h"
-#include "gui/app/rx_event.h"
+#include "gui/state/rx_event.h"
 #include "tests/gui/link/fake_link.h"
 
 namespace zarnmon {
@@ -22,6 +22,7 @@ using test::CFakeLink;
 // A view that counts the refresh ticks and data notifications it gets.
 class CountingView final : public QWidget {
 public:
+    explicit CountingView(QWidget* parent = nullptr) : QWidget(parent) {}
     int ticks = 0;
     int notifications = 0;
 
@@ -42,7 +43,8 @@ std::vector<CMultiDocTempSpecial> TestTemplates() {
         // Two view types have a view here; the others have none yet.
         const bool built = type.templateId == 129 || type.templateId == 137;
         templates.emplace_back(
-            type, built ? ViewFactory([](CBaseDoc&, CAppContext&) { return new CountingView; }) : ViewFactory{});
+            type, built ? ViewFactory([](CBaseDoc&, CAppContext&, QWidget* frame) { return new CountingView(frame); })
+                        : ViewFactory{});
     }
     return templates;
 }

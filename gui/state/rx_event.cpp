@@ -1,4 +1,4 @@
-#include "gui/app/rx_event.h"
+#include "gui/state/rx_event.h"
 
 #include <QTimerEvent>
 

@@ -1,0 +1,71 @@
+#include "gui/displays/drawing_element.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+
+#include "core/state/fixed_format.h"
+
+namespace zarnmon {
+
+QColor ColorFromRef(std::uint32_t ref) {
+    return {static_cast<int>(ref & 0xFFU), static_cast<int>((ref >> 8) & 0xFFU), static_cast<int>((ref >> 16) & 0xFFU)};
+}
+
+int CElementList::UpdateAll(const std::function<void(const ElementRect&)>& invalidate) {
+    int changed = 0;
+    for (const auto& element : elements_) {
+        if (element->UpdateText()) {
+            invalidate(element->Rect());
+            ++changed;
+        }
+    }
+    return changed;
+}
+
+void CElementList::PaintAll(QPainter& painter, const QRect& clip) const {
+    for (const auto& element : elements_) {
+        if (element->Intersects(clip)) {
+            element->Draw(painter);
+        }
+    }
+}
+
+QSize CElementList::Extent(int margin) const {
+    int right = 0;
+    int bottom = 0;
+    for (const auto& element : elements_) {
+        right = std::max(right, element->Rect().right);
+        bottom = std::max(bottom, element->Rect().bottom);
+    }
+    return {right + margin, bottom + margin};
+}
+
+void DrawAnchoredText(QPainter& painter, int x, int y, const QString& text, HAnchor h, VAnchor v) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int width = metrics.horizontalAdvance(text);
+    const int left = h == HAnchor::Left ? x : h == HAnchor::Right ? x - width : x - width / 2;
+    const int baseline = v == VAnchor::Top ? y + metrics.ascent() : v == VAnchor::Bottom ? y - metrics.descent() : y;
+    painter.drawText(left, baseline, text);
+}
+
+std::string FormatInt(long long value) {
+    std::string text;
+    AppendInt(text, value);
+    return text;
+}
+
+std::string FormatInt2(int value) {
+    std::string text = FormatInt(value);
+    if (text.size() < 2) {
+        text.insert(0, 2 - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string FormatFixed(double value, int precision) {
+    std::string text;
+    AppendFixed(text, value, precision);
+    return text;
+}
+
+}  // namespace zarnmon

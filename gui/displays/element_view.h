@@ -1,0 +1,89 @@
+#pragma once
+
+// The scrolling view every element-based display is built on. It owns the
+// view's elements and its subscriptions, paints the elements that meet the
+// exposed area on a white background, repaints only elements that changed,
+// and runs the refresh tick's countdown: every fourth tick it asks for the
+// messages the view needs to be switched on again.
+//
+// Coordinates: one logical unit is one pixel, y down; the scroll offset is
+// applied between logical and device coordinates.
+
+#include <QAbstractScrollArea>
+#include <QSize>
+#include <utility>
+#include <vector>
+
+#include "gui/displays/drawing_element.h"
+#include "gui/state/app_context.h"
+#include "gui/state/rx_event.h"
+
+namespace zarnmon {
+
+class CElementView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    explicit CElementView(CAppContext& context, QWidget* parent = nullptr);
+    ~CElementView() override;
+
+    // Sets the scroll extent, subscribes and fits the frame; runs once, at
+    // the first show, or earlier when called.
+    void InitialUpdate();
+
+    [[nodiscard]] QSize Extent() const { return extent_; }
+    [[nodiscard]] const CElementList& Elements() const { return elements_; }
+    [[nodiscard]] QPoint ScrollOffset() const;
+    // Updates every element and repaints those that changed; returns how many.
+    int UpdateAll();
+    // Repaints a logical rectangle.
+    void InvalidateLogical(const QRect& rect);
+
+protected:
+    [[nodiscard]] CAppContext& Context() const { return context_; }
+    [[nodiscard]] CMsgDispatcher& Dispatcher() const { return context_.dispatcher; }
+    [[nodiscard]] CElementList& MutableElements() { return elements_; }
+
+    void SetExtent(QSize extent);
+    // Called from OnInitialUpdate.
+    void SubscribeTo(int slot);
+
+    // The view's part of the initial update: subscriptions and extent.
+    virtual void OnInitialUpdate() = 0;
+    // A stored message of a handler the view subscribed to.
+    virtual void OnRxMessage(int slot) = 0;
+    // Timer id 1, once a second. The default runs the countdown.
+    virtual void OnRefreshTick();
+    // The slots switched on again every fourth tick while auto-configure is on.
+    [[nodiscard]] virtual std::vector<int> KeptOnSlots() const { return {}; }
+    // Whether the frame is sized to the scroll extent at the initial update.
+    [[nodiscard]] virtual bool FitsFrame() const { return true; }
+    // Painting under and on top of the elements, in logical coordinates.
+    virtual void PaintUnder(QPainter& /*painter*/, const QRect& /*clip*/) {}
+    virtual void PaintOver(QPainter& /*painter*/, const QRect& /*clip*/) {}
+    // True on every fourth call, starting with the fourth.
+    bool CountDown();
+    // The view's frame gained or lost activation.
+    virtual void OnActivation() {}
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void UpdateScrollBars();
+    void FitFrame();
+
+    CAppContext& context_;
+    CElementList elements_;
+    CRxEventPoster poster_{this};
+    std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;
+    QSize extent_;
+    int countdown_ = 3;
+    bool initialised_ = false;
+};
+
+}  // namespace zarnmon

@@ -1,0 +1,130 @@
+// The views as a user meets them: opened through the main frame's commands
+// and fed by the built-in simulator.
+
+#include <QElapsedTimer>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "core/link/gps_time.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/view_registry.h"
+#include "gui/displays/channel_l2_view.h"
+#include "gui/displays/channel_view.h"
+#include "gui/displays/gps_view.h"
+
+namespace zarnmon {
+namespace {
+
+class LiveViewsTest : public ::testing::Test {
+protected:
+    LiveViewsTest() { frame.show(); }
+
+    template <typename View>
+    View& Open(int templateId) {
+        frame.OpenView(templateId);
+        QCoreApplication::processEvents();
+        QMdiSubWindow* active = frame.MdiArea().activeSubWindow();
+        EXPECT_NE(active, nullptr);
+        return *qobject_cast<View*>(active->widget());
+    }
+
+    [[nodiscard]] QStringList MenuTitles() const {
+        QStringList titles;
+        for (const QAction* action : frame.menuBar()->actions()) {
+            titles << action->text();
+        }
+        return titles;
+    }
+
+    // Runs the program's event loop until done holds or the time is up.
+    bool RunUntil(const std::function<bool()>& done, int ms = 20000) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (elapsed.elapsed() < ms && !done()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
+        return done();
+    }
+
+    CSettingsStore settings;
+    CAppContext context{settings};
+    std::vector<CMultiDocTempSpecial> templates = MakeTemplates();
+    CMainFrame frame{context, templates};
+};
+
+TEST_F(LiveViewsTest, EachViewBringsItsOwnMenuAndFitsItsFrame) {
+    frame.UpdateUi();
+    for (const int id : {32771, 32808, 32781}) {
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+    }
+    CViewGPS& gps = Open<CViewGPS>(137);
+    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Solution")));
+    CViewChannel& channels = Open<CViewChannel>(129);
+    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Channels")));
+    EXPECT_FALSE(MenuTitles().contains(QStringLiteral("&Solution")));
+    EXPECT_LT(MenuTitles().indexOf(QStringLiteral("&Channels")), MenuTitles().indexOf(QStringLiteral("&Window")));
+
+    // The frames show the whole table without scrolling.
+    for (const CElementView* view : std::initializer_list<const CElementView*>{&gps, &channels}) {
+        EXPECT_GE(view->viewport()->width(), view->Extent().width());
+        EXPECT_GE(view->viewport()->height(), view->Extent().height());
+        EXPECT_LE(view->viewport()->width(), view->Extent().width() + 4);
+    }
+}
+
+TEST_F(LiveViewsTest, TheSimulatorFillsTheChannelAndSolutionViews) {
+    LinkChoice choice;
+    choice.kind = LinkChoice::Kind::Simulator;
+    ASSERT_TRUE(frame.ConnectTo(choice));
+    frame.StartTimer(0);
+    const CViewChannel& channels = Open<CViewChannel>(129);
+    const CViewGPS& gps = Open<CViewGPS>(137);
+
+    const auto tracked = [&channels] {
+        int rows = 0;
+        for (int row = 1; row <= 12; ++row) {
+            rows += channels.Cell(row, 1).Text() != "---" ? 1 : 0;
+        }
+        return rows;
+    };
+    ASSERT_TRUE(RunUntil([&] { return tracked() >= 8 && gps.Box(3).Values()[0] == "3-D DIFF"; }));
+
+    // Used satellites are green, and only they.
+    const Msg2View msg2(context.dispatcher.Handler(Slots::Msg2).LastMessage());
+    for (int row = 1; row <= 12; ++row) {
+        const std::string& prn = channels.Cell(row, 1).Text();
+        if (prn == "---") {
+            continue;
+        }
+        const bool used = msg2.IsGpsPrnUsed(std::stoi(prn));
+        EXPECT_EQ(channels.Cell(row, 0).Color() == colors::kDarkGreen, used) << "row " << row;
+    }
+
+    // The solution agrees with what the receiver sent.
+    const Msg1View msg1(context.dispatcher.Handler(Slots::Msg1).LastMessage());
+    EXPECT_EQ(gps.Box(0).Values()[0], FormatFixed(msg1.Latitude(), 7));
+    EXPECT_EQ(gps.Box(2).Values()[0], FormatFixed(msg2.Hdop() * 0.1, 1));
+    EXPECT_TRUE(gps.Box(3).Values()[1].starts_with(std::to_string(msg1.NumSats()) + " ("));
+    const std::string shown = gps.Box(4).Values()[0] + "  " + gps.Box(4).Values()[1];
+    EXPECT_EQ(shown, UtcDateTimeString(msg1.GpsWeek(), msg1.GpsTimeOfWeek(), context.dispatcher.GpsUtcOffset().Get()));
+
+    // Values move as the satellites do.
+    std::vector<std::string> before;
+    for (int row = 1; row <= 12; ++row) {
+        before.push_back(channels.Cell(row, 4).Text());
+    }
+    ASSERT_TRUE(RunUntil([&] {
+        for (int row = 1; row <= 12; ++row) {
+            if (channels.Cell(row, 4).Text() != before[static_cast<std::size_t>(row - 1)]) {
+                return true;
+            }
+        }
+        return false;
+    }));
+}
+
+}  // namespace
+}  // namespace zarnmon
