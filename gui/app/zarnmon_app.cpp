@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QMdiSubWindow>
+#include <QPixmap>
 #include <QTimer>
 #include <ctime>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "core/app/settings_keys.h"
 #include "gui/app/link_choice.h"
 #include "gui/app/view_registry.h"
+#include "gui/displays/element_view.h"
 
 namespace zarnmon {
 
@@ -117,14 +119,16 @@ void CZarnMonApp::StartSnapshot() {
         } else {
             const auto save = [this, &dir](QWidget& widget, const QString& name) {
                 const QString path = dir.filePath(name + QStringLiteral(".png"));
-                if (!widget.grab().save(path)) {
+                // A data view shows all it has, not just what its window fits.
+                auto* view = qobject_cast<CElementView*>(&widget);
+                if (!(view != nullptr ? QPixmap::fromImage(view->Picture()) : widget.grab()).save(path)) {
                     std::cerr << "zarnmon: cannot write " << path.toStdString() << '\n';
                     snapshotStatus_ = 1;
                 }
             };
             save(*frame_, QStringLiteral("ZarnMon"));
             for (QMdiSubWindow* window : frame_->MdiArea().subWindowList()) {
-                save(*window, window->objectName());
+                save(window->widget() != nullptr ? *window->widget() : *window, window->objectName());
             }
         }
         frame_->close();

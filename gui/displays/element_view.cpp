@@ -105,10 +105,21 @@ void CElementView::timerEvent(QTimerEvent* event) {
 
 void CElementView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.setFont(font());
     const QPoint offset = ScrollOffset();
     painter.translate(-offset);
-    const QRect clip = event->rect().translated(offset);
+    PaintContent(painter, event->rect().translated(offset));
+}
+
+QImage CElementView::Picture() {
+    QImage image(extent_, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintContent(painter, QRect(QPoint(0, 0), extent_));
+    return image;
+}
+
+void CElementView::PaintContent(QPainter& painter, const QRect& clip) {
+    painter.setFont(font());
     PaintUnder(painter, clip);
     elements_.PaintAll(painter, clip);
     PaintOver(painter, clip);

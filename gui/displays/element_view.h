@@ -10,6 +10,7 @@
 // applied between logical and device coordinates.
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QSize>
 #include <utility>
 #include <vector>
@@ -36,6 +37,8 @@ public:
     [[nodiscard]] QPoint ScrollOffset() const;
     // Updates every element and repaints those that changed; returns how many.
     int UpdateAll();
+    // The whole scroll extent drawn on white, however little the window shows.
+    [[nodiscard]] QImage Picture();
     // Repaints a logical rectangle.
     void InvalidateLogical(const QRect& rect);
 
@@ -74,6 +77,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void PaintContent(QPainter& painter, const QRect& clip);
     void UpdateScrollBars();
     void FitFrame();
 
