@@ -15,7 +15,7 @@ using test::CellHasColor;
 constexpr int kColumns = 13;
 
 // A message 99 whose channel k (0-based) tracks prn on channel number k.
-struct ChannelRecordSpec {
+struct ChannelRecordFields {
     int k;
     std::uint8_t prn;
     std::uint8_t ephState = 2;
@@ -23,21 +23,21 @@ struct ChannelRecordSpec {
     std::int8_t elevation = 30;
 };
 
-void SetRecord(CBinFrameBuilder& frame, std::size_t base, std::uint8_t channel, const ChannelRecordSpec& spec) {
+void SetRecord(CBinFrameBuilder& frame, std::size_t base, std::uint8_t channel, const ChannelRecordFields& fields) {
     frame.Set(chan::Channel, channel, base)
-        .Set(chan::Prn, spec.prn, base)
-        .Set(chan::EphState, spec.ephState, base)
-        .Set(chan::EphFlag, spec.ephFlag, base)
-        .Set(chan::Elevation, spec.elevation, base);
+        .Set(chan::Prn, fields.prn, base)
+        .Set(chan::EphState, fields.ephState, base)
+        .Set(chan::EphFlag, fields.ephFlag, base)
+        .Set(chan::Elevation, fields.elevation, base);
 }
 
 std::size_t Msg99Base(int k) { return msg99::kChannelsOffset + static_cast<std::size_t>(k) * chan::kRecordSize; }
 std::size_t Msg89Base(int k) { return msg89::kChannelsOffset + static_cast<std::size_t>(k) * chan::kRecordSize; }
 
-CBinFrameBuilder Msg99With(std::initializer_list<ChannelRecordSpec> records) {
+CBinFrameBuilder Msg99With(std::initializer_list<ChannelRecordFields> records) {
     CBinFrameBuilder frame(99);
-    for (const ChannelRecordSpec& spec : records) {
-        SetRecord(frame, Msg99Base(spec.k), static_cast<std::uint8_t>(spec.k), spec);
+    for (const ChannelRecordFields& fields : records) {
+        SetRecord(frame, Msg99Base(fields.k), static_cast<std::uint8_t>(fields.k), fields);
     }
     return frame;
 }
