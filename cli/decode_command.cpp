@@ -134,12 +134,8 @@ std::optional<DecodeOptions> ParseArgs(std::span<const std::string_view> args, s
 int RunDecode(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     bool help = false;
     const auto options = ParseArgs(args, err, help);
-    if (help) {
-        out << kDecodeHelp;
-        return kExitOk;
-    }
-    if (!options) {
-        return kExitUsage;
+    if (const auto status = EndsBeforeReading(help, options, kDecodeHelp, out)) {
+        return *status;
     }
 
     // Offline: time does not pass, and nothing is ever sent.

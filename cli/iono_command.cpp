@@ -214,12 +214,8 @@ std::string FormatDelay(double metres) {
 int RunIono(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     bool help = false;
     const auto options = ParseArgs(args, err, help);
-    if (help) {
-        out << kIonoHelp;
-        return kExitOk;
-    }
-    if (!options) {
-        return kExitUsage;
+    if (const auto status = EndsBeforeReading(help, options, kIonoHelp, out)) {
+        return *status;
     }
 
     CSettingsStore settings;

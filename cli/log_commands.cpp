@@ -326,6 +326,25 @@ bool InputReadable(std::string_view command, const std::string& path, std::ostre
 
 // Replays input through log, as the program would have fed it live; the exit
 // status, with every write failure reported once on err.
+// Where a command ends before reading anything: 0 after printing its help,
+// the usage status after a bad command line or an unreadable input.
+std::optional<int> EndsEarly(std::string_view command, std::string_view helpText, bool help,
+                             const std::optional<CommonOptions>& common, std::ostream& out, std::ostream& err) {
+    if (help) {
+        PrintHelp(out, helpText);
+        return kExitOk;
+    }
+    if (!common || !InputReadable(command, common->input, err)) {
+        return kExitUsage;
+    }
+    return std::nullopt;
+}
+
+int CannotCreate(std::string_view command, const std::string& path, std::ostream& err) {
+    err << "zarnmon-cli " << command << ": cannot create '" << path << "'\n";
+    return kExitWriteFailed;
+}
+
 template <typename Log>
 int ReplayIntoLog(std::string_view command, const std::string& input, CReplay& replay, Log& log, std::ostream& err,
                   const std::function<void()>& afterEach, const std::function<void()>& beforeStop) {
@@ -343,6 +362,23 @@ int ReplayIntoLog(std::string_view command, const std::string& input, CReplay& r
         return kExitUsage;
     }
     return failed ? kExitWriteFailed : kExitOk;
+}
+
+// Replays the input into a log that counts what it writes, and reports the count.
+template <typename Log, typename Count>
+int RecordCounted(std::string_view command, const CommonOptions& common, CReplay& replay, Log& log,
+                  std::string_view unit, Count count, std::ostream& out, std::ostream& err) {
+    if (!log.Start(common.output)) {
+        return CannotCreate(command, common.output, err);
+    }
+    std::uint64_t written = 0;
+    const int status = ReplayIntoLog(
+        command, common.input, replay, log, err, [] {}, [&] { written = count(); });
+    if (status != kExitOk) {
+        return status;
+    }
+    out << written << " " << unit << " to " << common.output << "\n";
+    return kExitOk;
 }
 
 }  // namespace
@@ -381,12 +417,8 @@ int RunDataLog(std::span<const std::string_view> args, std::ostream& out, std::o
             }
             return true;
         });
-    if (help) {
-        PrintHelp(out, kDataLogHelp);
-        return kExitOk;
-    }
-    if (!common || !InputReadable(kCommand, common->input, err)) {
-        return kExitUsage;
+    if (const auto status = EndsEarly(kCommand, kDataLogHelp, help, common, out, err)) {
+        return *status;
     }
 
     CReferencePosition reference;
@@ -409,8 +441,7 @@ int RunDataLog(std::span<const std::string_view> args, std::ostream& out, std::o
     CDataLog log(replay.Dispatcher(), replay.Clock(), reference);
     log.SetOptions(options.log);
     if (!log.Start(common->output, false)) {
-        err << "zarnmon-cli datalog: cannot create '" << common->output << "'\n";
-        return kExitWriteFailed;
+        return CannotCreate(kCommand, common->output, err);
     }
     std::vector<std::string> files;
     const int status = ReplayIntoLog(
@@ -443,27 +474,13 @@ int RunPhaseLog(std::span<const std::string_view> args, std::ostream& out, std::
             err << "zarnmon-cli phaselog: unknown option '" << name << "' (see --help)\n";
             return false;
         });
-    if (help) {
-        PrintHelp(out, kPhaseLogHelp);
-        return kExitOk;
-    }
-    if (!common || !InputReadable(kCommand, common->input, err)) {
-        return kExitUsage;
+    if (const auto status = EndsEarly(kCommand, kPhaseLogHelp, help, common, out, err)) {
+        return *status;
     }
     CReplay replay;
     CPhaseLog log(replay.Dispatcher());
-    if (!log.Start(common->output)) {
-        err << "zarnmon-cli phaselog: cannot create '" << common->output << "'\n";
-        return kExitWriteFailed;
-    }
-    std::uint64_t frames = 0;
-    const int status = ReplayIntoLog(
-        kCommand, common->input, replay, log, err, [] {}, [&] { frames = log.FramesWritten(); });
-    if (status != kExitOk) {
-        return status;
-    }
-    out << frames << " frames to " << common->output << "\n";
-    return kExitOk;
+    return RecordCounted(
+        kCommand, *common, replay, log, "frames", [&log] { return log.FramesWritten(); }, out, err);
 }
 
 int RunDebugLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
@@ -485,28 +502,14 @@ int RunDebugLog(std::span<const std::string_view> args, std::ostream& out, std::
             used = true;
             return true;
         });
-    if (help) {
-        PrintHelp(out, kDebugLogHelp);
-        return kExitOk;
-    }
-    if (!common || !InputReadable(kCommand, common->input, err)) {
-        return kExitUsage;
+    if (const auto status = EndsEarly(kCommand, kDebugLogHelp, help, common, out, err)) {
+        return *status;
     }
     CReplay replay;
     CDebugLog log(replay.Dispatcher().Rx());
     log.SetMask(mask);
-    if (!log.Start(common->output)) {
-        err << "zarnmon-cli debuglog: cannot create '" << common->output << "'\n";
-        return kExitWriteFailed;
-    }
-    std::uint64_t lines = 0;
-    const int status = ReplayIntoLog(
-        kCommand, common->input, replay, log, err, [] {}, [&] { lines = log.LinesWritten(); });
-    if (status != kExitOk) {
-        return status;
-    }
-    out << lines << " lines to " << common->output << "\n";
-    return kExitOk;
+    return RecordCounted(
+        kCommand, *common, replay, log, "lines", [&log] { return log.LinesWritten(); }, out, err);
 }
 
 }  // namespace zarnmon::cli

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/decode_command.h"
 #include "core/link/msg_dispatcher.h"
 
 namespace zarnmon::cli {
@@ -36,6 +37,21 @@ inline bool RequireRecording(std::string_view command, const std::optional<std::
         err << "zarnmon-cli " << command << ": name a recording, or - for standard input (see --help)\n";
     }
     return path.has_value();
+}
+
+// Where a command ends before reading: 0 after printing its help, the usage
+// status after a bad command line (already reported on err).
+template <typename Options>
+std::optional<int> EndsBeforeReading(bool help, const std::optional<Options>& options, std::string_view helpText,
+                                     std::ostream& out) {
+    if (help) {
+        out << helpText;
+        return kExitOk;
+    }
+    if (!options) {
+        return kExitUsage;
+    }
+    return std::nullopt;
 }
 
 // Feeds the recording at path to dispatcher in chunks of chunkSize bytes, as a
