@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "cli/command_outcome.h"
 #include "core/link/bin_catalogue.h"
 #include "core/link/frame_builder.h"
 
@@ -23,11 +24,9 @@ struct Run {
 };
 
 Run Decode(std::vector<std::string_view> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    Run run{RunDecode(args, out, err), out.str(), err.str(), {}};
-    std::istringstream lines(run.out);
-    for (std::string line; std::getline(lines, line);) {
+    const test::CommandOutcome outcome = test::Invoke(RunDecode, args);
+    Run run{outcome.status, outcome.out, outcome.err, {}};
+    for (const std::string& line : outcome.lines) {
         if (line.starts_with('{')) {
             run.lines.push_back(nlohmann::json::parse(line));
         }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/command_outcome.h"
 #include "cli/decode_command.h"
 #include "core/app/settings_keys.h"
 #include "core/app/settings_store.h"
@@ -24,23 +25,9 @@
 namespace zarnmon::cli {
 namespace {
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-    std::vector<std::string> lines;
-};
+using Run = test::CommandOutcome;
 
-Run Iono(std::vector<std::string_view> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    Run run{RunIono(args, out, err), out.str(), err.str(), {}};
-    std::istringstream lines(run.out);
-    for (std::string line; std::getline(lines, line);) {
-        run.lines.push_back(line);
-    }
-    return run;
-}
+Run Iono(std::vector<std::string_view> args) { return test::Invoke(RunIono, args); }
 
 // Two and a half minutes of a simulated receiver sending only message 80,
 // with the line noise of a real recording: every WAAS block at least once.

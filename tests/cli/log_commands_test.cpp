@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/command_outcome.h"
 #include "cli/decode_command.h"
 #include "core/link/bin_catalogue.h"
 #include "core/link/msg_dispatcher.h"
@@ -23,21 +24,9 @@ namespace {
 // 5 November 2026 00:00:00 UTC is GPS second 345618 of week 2443.
 constexpr double kUtcMidnight = 4 * 86400.0 + 18.0;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-using Command = int (*)(std::span<const std::string_view>, std::ostream&, std::ostream&);
-
-Outcome Invoke(Command command, const std::vector<std::string>& args) {
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = command(views, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Command;
+using test::Invoke;
+using Outcome = test::CommandOutcome;
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
