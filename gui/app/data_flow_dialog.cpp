@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/state/dialog_parts.h"
+
 namespace zarnmon {
 
 namespace {
@@ -42,10 +44,7 @@ CDataFlowDialog::CDataFlowDialog(CMsgDispatcher& dispatcher, bool& autoConfigure
         QStringLiteral("Uncheck \"Auto Configure\" to prevent Zarnmon from automatically turning on messages."), this);
     note->setWordWrap(true);
     layout->addWidget(note);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this));
 
     msg100On_ = dispatcher_.IsActive(Slots::Msg100, false);
     RefreshRows();

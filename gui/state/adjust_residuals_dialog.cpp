@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/state/dialog_parts.h"
+
 namespace zarnmon {
 
 CAdjustResidualsDialog::CAdjustResidualsDialog(bool timesTen, QWidget* parent) : QDialog(parent) {
@@ -23,10 +25,7 @@ CAdjustResidualsDialog::CAdjustResidualsDialog(bool timesTen, QWidget* parent) :
     (timesTen ? timesTen_ : normal_)->setChecked(true);
     layout->addWidget(normal_);
     layout->addWidget(timesTen_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this));
 }
 
 bool CAdjustResidualsDialog::TimesTen() const { return timesTen_->isChecked(); }

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "core/link/bin_catalogue.h"
+#include "gui/state/dialog_parts.h"
 #include "gui/state/field_check.h"
 #include "gui/state/user_location_dialog.h"
 
@@ -50,14 +51,9 @@ CConfigureDataLogDialog::CConfigureDataLogDialog(LogSettings& options, CSettings
     autoLog_->setChecked(options_.autoLog);
     layout->addWidget(autoLog_);
 
-    error_ = new QLabel(this);
-    error_->setWordWrap(true);
+    error_ = RefusalLabel(*this);
     layout->addWidget(error_);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this));
 }
 
 std::optional<QString> CConfigureDataLogDialog::ValidateInterval(const QString& text) {
@@ -75,9 +71,7 @@ QString CConfigureDataLogDialog::ErrorText() const { return error_->text(); }
 
 void CConfigureDataLogDialog::accept() {
     if (const auto message = ValidateInterval(interval_->text())) {
-        error_->setText(*message);
-        interval_->setFocus();
-        interval_->selectAll();
+        ShowRefusal(*error_, *interval_, *message);
         return;
     }
     options_.logErrors = logErrors_->isChecked();

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings_keys.h"
+#include "gui/state/dialog_parts.h"
 
 namespace zarnmon {
 
@@ -27,10 +28,7 @@ CConfigureDebugLogDialog::CConfigureDebugLogDialog(Initial initial, CSettingsSto
         boxes_[static_cast<std::size_t>(k)] = box;
     }
     layout->addLayout(grid);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this));
 }
 
 CConfigureDebugLogDialog::CConfigureDebugLogDialog(std::uint32_t& mask, CSettingsStore& settings, QWidget* parent)

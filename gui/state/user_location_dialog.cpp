@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/link/bin_catalogue.h"
+#include "gui/state/dialog_parts.h"
 
 namespace zarnmon {
 
@@ -54,14 +55,9 @@ CUserLocationDialog::CUserLocationDialog(CReferencePosition& reference, const CM
     snapRow->addWidget(snapNote_, 1);
     layout->addLayout(snapRow);
 
-    error_ = new QLabel(this);
-    error_->setWordWrap(true);
+    error_ = RefusalLabel(*this);
     layout->addWidget(error_);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this));
 
     ShowPosition({reference_.Latitude(), reference_.Longitude(), reference_.Height()});
     RefreshSnapShot();
@@ -103,10 +99,7 @@ QString CUserLocationDialog::ErrorText() const { return error_->text(); }
 
 void CUserLocationDialog::accept() {
     if (const auto error = Validate()) {
-        error_->setText(error->message);
-        QLineEdit& edit = FieldEdit(error->field);
-        edit.setFocus();
-        edit.selectAll();
+        ShowRefusal(*error_, FieldEdit(error->field), error->message);
         return;
     }
     const GeoPosition position{*ReadNumber(latitude_->text()), *ReadNumber(longitude_->text()),

@@ -14,6 +14,9 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "gui/state/dialog_parts.h"
+#include "gui/state/latin1.h"
+
 namespace zarnmon {
 
 namespace {
@@ -21,29 +24,8 @@ namespace {
 constexpr double kMaxLatitude = 90.0;
 constexpr double kMaxLongitude = 180.0;
 
-QString Text(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
 // A real number as a user would type it: "8", "12.5".
 QString NumberText(double value) { return QLocale::c().toString(value, 'g', 15); }
-
-QDialogButtonBox* OkCancel(QDialog& dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    return buttons;
-}
-
-QLabel* ErrorLabel(QWidget& parent) {
-    auto* label = new QLabel(&parent);
-    label->setWordWrap(true);
-    return label;
-}
-
-void ShowRefusal(QLabel& label, QLineEdit& edit, const QString& message) {
-    label.setText(message);
-    edit.setFocus();
-    edit.selectAll();
-}
 
 }  // namespace
 
@@ -58,9 +40,9 @@ CIonoScaleDialog::CIonoScaleDialog(int scale, QWidget* parent) : QDialog(parent)
     value_ = new QLineEdit(NumberText(IonoScaleMetres(scale)), group);
     groupLayout->addWidget(value_);
     layout->addWidget(group);
-    error_ = ErrorLabel(*this);
+    error_ = RefusalLabel(*this);
     layout->addWidget(error_);
-    layout->addWidget(OkCancel(*this));
+    layout->addWidget(OkCancelButtons(*this));
 }
 
 std::optional<FieldError> CIonoScaleDialog::Validate(const QString& metres) {
@@ -97,9 +79,9 @@ CIonoBordersDialog::CIonoBordersDialog(const IonoRegion& region, QWidget* parent
     AddField(kRightField, QStringLiteral("East"), QStringLiteral("West"), region.right, *lowerGrid, 1);
     layout->addWidget(lowerRight);
 
-    error_ = ErrorLabel(*this);
+    error_ = RefusalLabel(*this);
     layout->addWidget(error_);
-    layout->addWidget(OkCancel(*this));
+    layout->addWidget(OkCancelButtons(*this));
 }
 
 void CIonoBordersDialog::AddField(Field field, const QString& positive, const QString& negative, int value,
@@ -162,7 +144,7 @@ CIonoCoverageDialog::CIonoCoverageDialog(const IonoCoverage& current, CSettingsS
     auto* zones = new QGroupBox(QStringLiteral("Zones"), this);
     auto* zonesLayout = new QVBoxLayout(zones);
     for (int zone = 0; zone <= kCustomZone; ++zone) {
-        const QString text = zone == kCustomZone ? Text(kCustomZoneText) : Text(kIonoZones[zone].text);
+        const QString text = zone == kCustomZone ? Latin1(kCustomZoneText) : Latin1(kIonoZones[zone].text);
         radios_[zone] = new QRadioButton(text, zones);
         connect(radios_[zone], &QRadioButton::clicked, this, [this, zone] { ChooseZone(zone); });
         zonesLayout->addWidget(radios_[zone]);
@@ -183,7 +165,7 @@ CIonoCoverageDialog::CIonoCoverageDialog(const IonoCoverage& current, CSettingsS
     extendNote->setBuddy(extendMap_);
     layout->addWidget(extendNote);
 
-    layout->addWidget(OkCancel(*this));
+    layout->addWidget(OkCancelButtons(*this));
     SelectZone(ZoneOf(current.region));
 }
 
