@@ -1,5 +1,6 @@
 #include "gui/displays/channel_l2_view.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/link/msg_dispatcher.h"

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTimerEvent>
+#include <algorithm>
 
 namespace zarnmon {
 

@@ -96,9 +96,11 @@ void CIonoBordersDialog::AddField(Field field, const QString& positive, const QS
     pair->addButton(widgets.positive);
     pair->addButton(widgets.negative);
     (value < 0 ? widgets.negative : widgets.positive)->setChecked(true);
-    grid.addWidget(widgets.edit, row, 0);
-    grid.addWidget(widgets.positive, row, 1);
-    grid.addWidget(widgets.negative, row, 2);
+    const bool latitude = field == kTopField || field == kBottomField;
+    grid.addWidget(new QLabel(latitude ? QStringLiteral("Latitude") : QStringLiteral("Longitude"), group), row, 0);
+    grid.addWidget(widgets.edit, row, 1);
+    grid.addWidget(widgets.positive, row, 2);
+    grid.addWidget(widgets.negative, row, 3);
 }
 
 std::optional<FieldError> CIonoBordersDialog::Validate(const std::array<QString, kFields>& texts) {
