@@ -5,6 +5,10 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_SHORT_SECONDS ?= 20
+# The stream fuzzer runs for FUZZ_SECONDS, the others for FUZZ_SHORT_SECONDS each.
+SHORT_FUZZERS := waas settings command_line
+FUZZERS := feed_fuzzer $(addsuffix _fuzzer,$(SHORT_FUZZERS))
 SAMPLE     ?= tests/data/sample.zbin
 
 CMAKE_GEN := -G Ninja
@@ -55,11 +59,17 @@ fuzz: setup
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DZARNMON_WERROR=ON -DZARNMON_FUZZ=ON -DZARNMON_BENCH=OFF -DBUILD_TESTING=OFF -DZARNMON_CORE_ONLY=ON \
 		-DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
-	cmake --build $(FUZZ_BUILD) --target feed_fuzzer
-	mkdir -p $(FUZZ_BUILD)/corpus
-	cp -f $(SAMPLE) tests/data/nmea/*.log $(FUZZ_BUILD)/corpus/
+	cmake --build $(FUZZ_BUILD) --target $(FUZZERS)
+	bash fuzz/make_seeds.sh $(FUZZ_BUILD)/seeds
+	mkdir -p $(FUZZ_BUILD)/corpus $(addprefix $(FUZZ_BUILD)/corpus-,$(SHORT_FUZZERS))
+	cp -f $(FUZZ_BUILD)/seeds/feed/* $(FUZZ_BUILD)/corpus/
 	$(FUZZ_BUILD)/fuzz/feed_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=16384 -print_final_stats=1 \
 		-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus
+	set -e; for f in $(SHORT_FUZZERS); do \
+		cp -f $(FUZZ_BUILD)/seeds/$$f/* $(FUZZ_BUILD)/corpus-$$f/; \
+		$(FUZZ_BUILD)/fuzz/$${f}_fuzzer -max_total_time=$(FUZZ_SHORT_SECONDS) -max_len=16384 -print_final_stats=1 \
+			-artifact_prefix=$(FUZZ_BUILD)/$$f- $(FUZZ_BUILD)/corpus-$$f; \
+	done
 
 bench: configure
 	cmake --build $(BUILD) --target zarnmon_bench zarnmon_sim_bench zarnmon_iono_bench zarnmon_datalog_bench zarnmon_views_bench

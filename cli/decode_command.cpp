@@ -1,8 +1,7 @@
 #include "cli/decode_command.h"
 
 #include <array>
-#include <charconv>
-#include <fstream>
+#include <cstdint>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -12,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/message_json.h"
+#include "cli/option_values.h"
 #include "cli/recording_input.h"
 #include "core/link/msg_dispatcher.h"
 
@@ -30,7 +30,8 @@ const char* const kDecodeHelp =
     "line end. Bytes that start no message are dropped and counted.\n"
     "\n"
     "  FILE        the recording; - reads standard input\n"
-    "  --chunk N   feed N bytes at a time (default 1024), as a link would deliver them\n"
+    "  --chunk N   feed N bytes at a time, 1 to 1048576 (default 1024), as a link\n"
+    "              would deliver them\n"
     "  -h, --help  show this help\n"
     "\n"
     "Exit status: 0 on success, 2 for bad arguments or an unreadable file.\n";
@@ -39,19 +40,13 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// A megabyte: more is no faster, and the buffer is allocated whole.
+constexpr std::int64_t kMaxChunk = std::int64_t{1} << 20;
+
 struct DecodeOptions {
     std::string path;
     std::size_t chunk = 1024;
 };
-
-std::optional<std::size_t> ParseCount(std::string_view text) {
-    std::size_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size() || value == 0) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // Prints each message as it is stored; counts what each handler stored.
 class JsonPrinter final : public IStoreTap {
@@ -112,12 +107,13 @@ std::optional<DecodeOptions> ParseArgs(std::span<const std::string_view> args, s
             } else {
                 value = arg.substr(8);
             }
-            const auto chunk = ParseCount(value);
+            const auto chunk = ParseWholeNumber(value, 1, kMaxChunk);
             if (!chunk) {
-                err << "zarnmon-cli decode: --chunk takes a whole number of bytes from 1 up, not '" << value << "'\n";
+                err << "zarnmon-cli decode: --chunk takes a whole number of bytes from 1 to " << kMaxChunk << ", not '"
+                    << value << "'\n";
                 return std::nullopt;
             }
-            options.chunk = *chunk;
+            options.chunk = static_cast<std::size_t>(*chunk);
         } else if (!TakeRecordingArgument("decode", arg, path, err)) {
             return std::nullopt;
         }

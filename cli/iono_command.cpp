@@ -1,16 +1,15 @@
 #include "cli/iono_command.h"
 
 #include <array>
-#include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/decode_command.h"
+#include "cli/option_values.h"
 #include "cli/recording_input.h"
 #include "core/app/settings_store.h"
 #include "core/link/msg_dispatcher.h"
@@ -80,9 +79,8 @@ std::optional<double> ParseDegrees(std::string_view text, double limit) {
     if (text.starts_with('+')) {
         text.remove_prefix(1);
     }
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || !(std::abs(value) <= limit)) {
+    const auto value = ParseDecimal(text);
+    if (!value || std::abs(*value) > limit) {
         return std::nullopt;
     }
     return value;

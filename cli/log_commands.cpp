@@ -1,11 +1,8 @@
 #include "cli/log_commands.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -13,6 +10,8 @@
 #include <vector>
 
 #include "cli/decode_command.h"
+#include "cli/option_values.h"
+#include "cli/recording_input.h"
 #include "core/app/settings_keys.h"
 #include "core/app/settings_store.h"
 #include "core/link/msg_dispatcher.h"
@@ -31,6 +30,9 @@
 namespace zarnmon::cli {
 
 namespace {
+
+// Large reads: a replay's output does not depend on how the bytes were chunked.
+constexpr std::size_t kReplayChunk = std::size_t{1} << 16;
 
 constexpr const char* kReplayClockHelp =
     "Time in a replay is the receiver's, not the host's: the log's clock reads the\n"
@@ -129,7 +131,7 @@ void PrintHelp(std::ostream& out, std::string_view help) {
 std::optional<CommonOptions> ParseCommon(std::string_view command, std::span<const std::string_view> args,
                                          std::ostream& err, bool& help, const ExtraOption& extra) {
     CommonOptions options;
-    bool haveInput = false;
+    std::optional<std::string> input;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
         if (arg == "-h" || arg == "--help") {
@@ -137,13 +139,9 @@ std::optional<CommonOptions> ParseCommon(std::string_view command, std::span<con
             return std::nullopt;
         }
         if (arg.size() < 2 || arg.front() != '-') {
-            if (haveInput) {
-                err << "zarnmon-cli " << command << ": only one recording at a time ('" << options.input << "' and '"
-                    << arg << "')\n";
+            if (!TakeRecordingArgument(command, arg, input, err)) {
                 return std::nullopt;
             }
-            options.input = std::string(arg);
-            haveInput = true;
             continue;
         }
         // "--name=value" or "--name value".
@@ -173,10 +171,10 @@ std::optional<CommonOptions> ParseCommon(std::string_view command, std::span<con
             ++i;
         }
     }
-    if (!haveInput) {
-        err << "zarnmon-cli " << command << ": name a recording, or - for standard input (see --help)\n";
+    if (!RequireRecording(command, input, err)) {
         return std::nullopt;
     }
+    options.input = *input;
     if (options.output.empty()) {
         err << "zarnmon-cli " << command << ": name the file to write with -o OUT (see --help)\n";
         return std::nullopt;
@@ -184,22 +182,9 @@ std::optional<CommonOptions> ParseCommon(std::string_view command, std::span<con
     return options;
 }
 
-std::optional<double> ParseDouble(std::string_view text) {
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<int> ParseInterval(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size() || value < kMinInterval || value > kMaxInterval) {
-        return std::nullopt;
-    }
-    return value;
+    const auto value = ParseWholeNumber(text, kMinInterval, kMaxInterval);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
 // "LAT,LON,H" within the ranges the profile accepts.
@@ -210,7 +195,7 @@ std::optional<GeoPosition> ParseReference(std::string_view text) {
         if ((k < 2) == (comma == std::string_view::npos)) {
             return std::nullopt;
         }
-        const auto value = ParseDouble(text.substr(0, comma));
+        const auto value = ParseDecimal(text.substr(0, comma));
         if (!value) {
             return std::nullopt;
         }
@@ -251,46 +236,7 @@ public:
 
     // False (with a message) when the recording cannot be read.
     bool Run(std::string_view command, const std::string& path, std::ostream& err, bool progress) {
-        std::ifstream file;
-        std::istream* in = &std::cin;
-        std::uintmax_t total = 0;
-        if (path != "-") {
-            file.open(std::filesystem::path(path), std::ios::binary);
-            if (!file) {
-                err << "zarnmon-cli " << command << ": cannot read '" << path << "'\n";
-                return false;
-            }
-            std::error_code ec;
-            total = std::filesystem::file_size(path, ec);
-            in = &file;
-        }
-        std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
-        std::uintmax_t done = 0;
-        int shown = -1;
-        while (*in) {
-            in->read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-            const auto got = static_cast<std::size_t>(in->gcount());
-            if (got == 0) {
-                break;
-            }
-            dispatcher_.Feed(std::span(chunk).first(got));
-            done += got;
-            if (progress && total > 0) {
-                const auto percent = static_cast<int>(done * 100 / total);
-                if (percent != shown) {
-                    shown = percent;
-                    err << '\r' << command << ": " << percent << "% " << std::flush;
-                }
-            }
-        }
-        if (progress && shown >= 0) {
-            err << '\r' << std::string(command.size() + 8, ' ') << '\r' << std::flush;
-        }
-        if (in->bad()) {
-            err << "zarnmon-cli " << command << ": reading '" << path << "' failed\n";
-            return false;
-        }
-        return true;
+        return FeedRecording(command, path, kReplayChunk, dispatcher_, err, progress);
     }
 
 private:
@@ -307,23 +253,6 @@ bool ReportFailure(std::string_view command, std::optional<LogFailure> failure, 
     return true;
 }
 
-bool InputReadable(std::string_view command, const std::string& path, std::ostream& err) {
-    if (path == "-") {
-        return true;
-    }
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) {
-        err << "zarnmon-cli " << command << ": cannot read '" << path << "'\n";
-        return false;
-    }
-    std::ifstream probe(std::filesystem::path(path), std::ios::binary);
-    if (!probe) {
-        err << "zarnmon-cli " << command << ": cannot read '" << path << "'\n";
-        return false;
-    }
-    return true;
-}
-
 // Replays input through log, as the program would have fed it live; the exit
 // status, with every write failure reported once on err.
 // Where a command ends before reading anything: 0 after printing its help,
@@ -334,7 +263,7 @@ std::optional<int> EndsEarly(std::string_view command, std::string_view helpText
         PrintHelp(out, helpText);
         return kExitOk;
     }
-    if (!common || !InputReadable(command, common->input, err)) {
+    if (!common || !RecordingReadable(command, common->input, err)) {
         return kExitUsage;
     }
     return std::nullopt;
@@ -493,9 +422,10 @@ int RunDebugLog(std::span<const std::string_view> args, std::ostream& out, std::
                 err << "zarnmon-cli debuglog: unknown option '" << name << "' (see --help)\n";
                 return false;
             }
-            const auto parsed = hasValue ? ScanHex(value) : std::nullopt;
+            const auto parsed = hasValue ? ParseHex32(value) : std::nullopt;
             if (!parsed) {
-                err << "zarnmon-cli debuglog: --mask takes a hexadecimal number such as 0001, not '" << value << "'\n";
+                err << "zarnmon-cli debuglog: --mask takes a hexadecimal number from 0 to FFFFFFFF such as 0001, not '"
+                    << value << "'\n";
                 return false;
             }
             mask = *parsed;

@@ -2,7 +2,9 @@
 
 // The recording the headless commands read: their one positional argument (a
 // file name, or "-" for standard input; anything else that looks like an
-// option is unknown to the command), and feeding it to a dispatcher.
+// option is unknown to the command), and feeding it to a dispatcher. Every
+// command reads its recording through here, so they all accept and refuse
+// the same inputs with the same messages.
 
 #include <cstddef>
 #include <optional>
@@ -54,9 +56,14 @@ std::optional<int> EndsBeforeReading(bool help, const std::optional<Options>& op
     return std::nullopt;
 }
 
+// False (with a message on err) when path names no readable file; "-" always
+// reads. Lets a command refuse its input before it creates any output.
+bool RecordingReadable(std::string_view command, const std::string& path, std::ostream& err);
+
 // Feeds the recording at path to dispatcher in chunks of chunkSize bytes, as a
-// link would deliver them. False (with a message on err) when it cannot be read.
+// link would deliver them; with showProgress, the share read so far is shown
+// on err (for a terminal). False (with a message on err) when it cannot be read.
 bool FeedRecording(std::string_view command, const std::string& path, std::size_t chunkSize, CMsgDispatcher& dispatcher,
-                   std::ostream& err);
+                   std::ostream& err, bool showProgress = false);
 
 }  // namespace zarnmon::cli

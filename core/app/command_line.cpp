@@ -42,8 +42,8 @@ void TakePort(std::string_view arg, std::string_view value, CommandLine& cmd) {
         return;
     }
     const auto port = WholeNumber(value);
-    if (!port || *port < 1) {
-        cmd.problems.push_back(Quoted(arg) + ": a COM port needs a number from 1 or a device path");
+    if (!port || *port < kMinPort || *port > kMaxPort) {
+        cmd.problems.push_back(Quoted(arg) + ": a COM port needs a number from 1 to 256 or a device path");
         return;
     }
     cmd.port = *port;
@@ -123,6 +123,54 @@ void TakeFlag(std::string_view arg, CommandLine& cmd) {
     }
 }
 
+void TakeText(std::string_view name, std::string_view value, std::string& field, CommandLine& cmd) {
+    if (value.empty()) {
+        cmd.problems.push_back(Quoted(name) + " needs a non-empty value");
+        return;
+    }
+    field = value;
+}
+
+void TakeSettings(std::string_view name, std::string_view value, CommandLine& cmd) {
+    TakeText(name, value, cmd.settingsFile, cmd);
+}
+
+void TakeSnapshot(std::string_view name, std::string_view value, CommandLine& cmd) {
+    TakeText(name, value, cmd.snapshotDir, cmd);
+}
+
+void TakeReplay(std::string_view name, std::string_view value, CommandLine& cmd) {
+    TakeText(name, value, cmd.replayFile, cmd);
+}
+
+void TakeSeconds(std::string_view name, std::string_view value, CommandLine& cmd) {
+    const auto seconds = WholeNumber(value);
+    if (!seconds || *seconds < kMinSnapshotSeconds || *seconds > kMaxSnapshotSeconds) {
+        cmd.problems.push_back(Quoted(name) + " " + Quoted(value) + ": a whole number of seconds from 1 to 86400");
+        return;
+    }
+    cmd.snapshotSeconds = *seconds;
+}
+
+void TakeSpeed(std::string_view /*name*/, std::string_view value, CommandLine& cmd) {
+    struct Speed {
+        std::string_view text;
+        ReplaySpeed speed;
+    };
+    static constexpr std::array<Speed, 3> kSpeeds{{
+        {"1", ReplaySpeed::RealTime},
+        {"10", ReplaySpeed::Times10},
+        {"max", ReplaySpeed::Fastest},
+    }};
+    for (const Speed& speed : kSpeeds) {
+        if (value == speed.text) {
+            cmd.replaySpeed = speed.speed;
+            return;
+        }
+    }
+    cmd.problems.push_back("--speed must be 1, 10 or max");
+}
+
 // Returns the index of the last argument used.
 std::size_t TakeLongOption(std::span<const std::string> args, std::size_t i, CommandLine& cmd) {
     const std::string_view arg = args[i];
@@ -152,30 +200,47 @@ std::size_t TakeLongOption(std::span<const std::string> args, std::size_t i, Com
             return i;
         }
     }
-    if (name != "--settings" && name != "--snapshot" && name != "--seconds") {
-        cmd.problems.push_back("unknown option " + Quoted(arg));
+
+    struct Valued {
+        std::string_view name;
+        void (*take)(std::string_view name, std::string_view value, CommandLine& cmd);
+    };
+    static constexpr std::array<Valued, 5> kValued{{
+        {"--settings", &TakeSettings},
+        {"--snapshot", &TakeSnapshot},
+        {"--seconds", &TakeSeconds},
+        {"--replay", &TakeReplay},
+        {"--speed", &TakeSpeed},
+    }};
+    for (const Valued& option : kValued) {
+        if (name != option.name) {
+            continue;
+        }
+        if (!value) {
+            if (i + 1 >= args.size()) {
+                cmd.problems.push_back(Quoted(arg) + " needs a value");
+                return i;
+            }
+            value = args[++i];
+        }
+        option.take(name, *value, cmd);
         return i;
     }
-    if (!value) {
-        if (i + 1 >= args.size()) {
-            cmd.problems.push_back(Quoted(arg) + " needs a value");
-            return i;
-        }
-        value = args[++i];
-    }
-    if (name == "--seconds") {
-        const auto seconds = WholeNumber(*value);
-        if (!seconds || *seconds < 1) {
-            cmd.problems.push_back(Quoted(name) + " " + Quoted(*value) + ": a whole number of seconds from 1");
-        } else {
-            cmd.snapshotSeconds = *seconds;
-        }
-    } else if (value->empty()) {
-        cmd.problems.push_back(Quoted(name) + " needs a non-empty value");
-    } else {
-        (name == "--settings" ? cmd.settingsFile : cmd.snapshotDir) = *value;
-    }
+    cmd.problems.push_back("unknown option " + Quoted(arg));
     return i;
+}
+
+// A replay is the receiver: it cannot share the run with another one.
+void CheckStartupLinks(CommandLine& cmd) {
+    if (cmd.replayFile.empty()) {
+        return;
+    }
+    if (cmd.simulate) {
+        cmd.problems.push_back("\"--replay\" and \"--simulate\" are two receivers: give one of them");
+    }
+    if (cmd.portGiven) {
+        cmd.problems.push_back("\"--replay\" and a -COM: port are two receivers: give one of them");
+    }
 }
 
 std::string TwoDigits(int value) {
@@ -206,6 +271,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args, CommandLine defa
             cmd.problems.push_back("unexpected argument " + Quoted(arg));
         }
     }
+    CheckStartupLinks(cmd);
     return cmd;
 }
 
@@ -239,7 +305,7 @@ std::string AppendDateToFileName(std::string_view name, const std::tm& localTime
 
 StartupLogs StartupLogNames(const CommandLine& commandLine, const std::tm& localTime) {
     StartupLogs logs;
-    if (!commandLine.portGiven) {
+    if (!commandLine.portGiven && commandLine.replayFile.empty()) {
         return logs;
     }
     logs.dataLog = commandLine.dataLogName;

@@ -11,8 +11,10 @@
 // VALUE" or "--name=VALUE" and are case-sensitive.
 //
 // Nothing is silently ignored: an unknown flag, a stray argument, a missing
-// value or a number that does not read is described in `problems` and leaves
-// the record as it was, so the program can show every mistake at once.
+// value, a number that does not read or lies outside its range, or --replay
+// beside another start-up link (--simulate, a -COM: port) is described in
+// `problems` and leaves the record as it was, so the program can show every
+// mistake at once.
 
 #include <ctime>
 #include <span>
@@ -22,10 +24,15 @@
 
 #include "core/app/host_platform.h"
 #include "core/app/settings_keys.h"
+#include "core/app/version.h"
+#include "core/link/replay_speed.h"
 
 namespace zarnmon {
 
 inline constexpr int kDefaultSnapshotSeconds = 10;
+// A day at most; the snapshot timer counts milliseconds in an int.
+inline constexpr int kMinSnapshotSeconds = 1;
+inline constexpr int kMaxSnapshotSeconds = 86400;
 
 struct CommandLine {
     // Receiver flags.
@@ -42,6 +49,8 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool simulate = false;
+    std::string replayFile;  // a raw log played back as the receiver; empty: none
+    ReplaySpeed replaySpeed = ReplaySpeed::RealTime;
     std::string settingsFile;  // empty: the default profile
     std::string snapshotDir;   // empty: no snapshot run
     int snapshotSeconds = kDefaultSnapshotSeconds;
@@ -69,7 +78,7 @@ struct CommandLine {
 [[nodiscard]] std::string AppendDateToFileName(std::string_view name, const std::tm& localTime);
 
 // The logs to start with the connection the command line asked for: none
-// without a port; the date is added with -AD, except to a data log that
+// without a port or a replay; the date is added with -AD, except to a data log that
 // automatic daily files will name. Empty names start no log.
 struct StartupLogs {
     std::string dataLog;
@@ -79,47 +88,20 @@ struct StartupLogs {
 
 // The about box.
 inline constexpr std::string_view kAboutTitle = "About ZarnMon";
-inline constexpr std::string_view kVersionText = "ZarnMon Version 2.18";
 inline constexpr std::string_view kCommandLineOptionsTitle = "Command Line Options";
-inline constexpr std::string_view kCommandLineOptionsText =
-    "-COM:p\t-- Open com port p\r\n"
-    "-LOG:fn\t-- Open and log to filename \"fn_time\"\r\n"
-    "  \t   (if -AD, Date is appended to actual file name)\r\n"
-    "-LOGB:fn\t-- Open and log binary to filename \"fn_time\"\r\n"
-    "  \t   (if -AD, Date is appended to actual file name)\r\n"
-    "-AD\t-- Append Date to Log File Name\r\n"
-    "-LI:sec\t-- Designate log interval seconds\r\n"
-    "-LE\t-- Log North, East, Up errors\r\n"
-    "  \t   instead of Lat, Lon, Height\r\n"
-    "-LA\t-- Create Automatic Daily Log Files\r\n"
-    "  \t   Name is based on name given in -LOG:fn\r\n"
-    "-LF\t-- Do a full Log\r\n"
-    "-NA\t-- Do not automatically turn on receiver messages";
 
-// --help.
-inline constexpr std::string_view kHelpText =
-    "Usage: zarnmon [options] [receiver flags]\n"
-    "\n"
-    "Options:\n"
-    "  --help            show this help and exit\n"
-    "  --version         show the version and exit\n"
-    "  --simulate        connect to the built-in simulated receiver\n"
-    "  --settings FILE   keep the settings in FILE instead of the default profile\n"
-    "  --snapshot DIR    open every view, run, save each view as DIR/<key>.png and exit\n"
-    "  --seconds N       length of the snapshot run in seconds (default 10)\n"
-    "\n"
-    "Receiver flags (upper or lower case; \"/\" may stand for \"-\"):\n"
-    "  -COM:p, -COMp     open COM port p (on Linux /dev/ttyS(p-1))\n"
-    "  -COM:DEVICE       open the serial device DEVICE, e.g. -COM:/dev/ttyUSB0\n"
-    "  -LOG:fn           start the data log in file fn (needs a port)\n"
-    "  -LOGB:fn          start the binary log in file fn (needs a port)\n"
-    "  -AD               add the date and time to the log file names\n"
-    "  -LI:sec           seconds between data log rows (0 to 3600)\n"
-    "  -LE, -LE-         log north, east, up errors instead of latitude, longitude, height / do not\n"
-    "  -LF, -LF-         full data log with the channel columns / short log\n"
-    "  -LA, -LA-         automatic daily data log files named after -LOG:fn / one file\n"
-    "  -NA               do not turn on receiver messages automatically\n"
-    "\n"
-    "Log options given here apply to this run only; they do not change the settings.\n";
+// One row per option, the single source of both the About box's list and
+// --help, so the two cannot drift apart.
+struct CommandLineOption {
+    std::string_view flag;   // what the parser matches: "--replay", "-COM:", "-LE"
+    std::string_view about;  // the About box's lines, "\n" between them; empty: not listed there
+    std::string_view help;   // --help lines, "\n" between them, "\t" between usage and meaning
+};
+[[nodiscard]] std::span<const CommandLineOption> CommandLineOptions();
+
+// The About box's "Command Line Options" text, lines separated by "\r\n".
+[[nodiscard]] std::string CommandLineOptionsText();
+// What --help prints.
+[[nodiscard]] std::string HelpText();
 
 }  // namespace zarnmon

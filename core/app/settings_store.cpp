@@ -177,7 +177,9 @@ void CSettingsStore::Parse(std::string_view text) {
         const auto end = text.find('\n');
         std::string_view raw = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (raw.ends_with('\r')) {
+        // Every CR before the LF belongs to the line end: keeping one would
+        // make it part of the line, and the next save and load would eat it.
+        while (raw.ends_with('\r')) {
             raw.remove_suffix(1);
         }
         Line line{LineKind::Verbatim, std::string(raw), {}, {}};

@@ -221,7 +221,9 @@ double Msg1View::Course() const noexcept {
     if (north * north + east * east <= 1e-8) {
         return 0.0;
     }
-    return std::fmod(std::atan2(east, north) * 57.2957795131 + 360.0, 360.0);
+    // Fewer digits than pi gives; kept so data logs match earlier ones to the last digit.
+    constexpr double kDegreesPerRadian = 57.2957795131;
+    return std::fmod(std::atan2(east, north) * kDegreesPerRadian + 360.0, 360.0);
 }
 
 bool Msg2View::IsGpsPrnUsed(int prn) const noexcept {

@@ -11,7 +11,6 @@ namespace zarnmon {
 
 namespace {
 
-constexpr double kRadToDeg = 57.2957795131;
 constexpr std::string_view kIdleLetters = "    ";
 
 void Tab(std::string& out) { out.push_back('\t'); }
@@ -153,11 +152,8 @@ void AppendDataLogRow(std::string& out, const DataLogSources& sources, const CRe
         TabFixed(out, height, 3);
     }
 
-    const double north = msg1.VelNorth();
-    const double east = msg1.VelEast();
-    const double horizontal = north * north + east * east;
-    TabFixed(out, std::sqrt(horizontal), 2);
-    TabFixed(out, horizontal <= 1e-8 ? 0.0 : std::fmod(std::atan2(east, north) * kRadToDeg + 360.0, 360.0), 2);
+    TabFixed(out, msg1.Speed(), 2);
+    TabFixed(out, msg1.Course(), 2);
     TabFixed(out, msg1.VelUp(), 2);
 
     TabFixed(out, sources.msg2.Hdop() * 0.1, 1);

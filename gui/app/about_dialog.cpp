@@ -29,7 +29,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     auto* options = new QPlainTextEdit(group);
     options->setReadOnly(true);
     options->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QString text = Latin1(kCommandLineOptionsText);
+    QString text = Latin1(CommandLineOptionsText());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     options->setPlainText(text);
     options->setMinimumSize(440, 220);

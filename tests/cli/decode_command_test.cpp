@@ -12,6 +12,7 @@
 #include "cli/command_outcome.h"
 #include "core/link/bin_catalogue.h"
 #include "core/link/frame_builder.h"
+#include "support/temp_dir.h"
 
 namespace zarnmon::cli {
 namespace {
@@ -36,19 +37,13 @@ Run Decode(std::vector<std::string_view> args) {
 
 class DecodeCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        path_ = std::filesystem::temp_directory_path() /
-                ("zarnmon-decode-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    }
-    void TearDown() override { std::filesystem::remove(path_); }
-
-    std::string Write(const std::string& bytes) {
-        std::ofstream(path_, std::ios::binary) << bytes;
-        return path_.string();
+    std::string Write(const std::string& bytes) const {
+        const std::filesystem::path path = dir_.File("recording.zbin");
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
     }
 
-    std::filesystem::path path_;
+    zarnmon::test::TempDir dir_;
 };
 
 TEST_F(DecodeCommandTest, Decode_PrintsFieldsTextAndSummaryInStoredOrder) {
@@ -107,6 +102,7 @@ TEST_F(DecodeCommandTest, BadArguments_ExplainAndExitTwo) {
              {file, file},
              {"/nonexistent/zarnmon/recording"},
          }) {
+        SCOPED_TRACE(::testing::PrintToString(args));
         const auto run = Decode(args);
         EXPECT_EQ(run.status, kExitUsage);
         EXPECT_TRUE(run.out.empty());
@@ -115,6 +111,23 @@ TEST_F(DecodeCommandTest, BadArguments_ExplainAndExitTwo) {
     const auto help = Decode({"--help"});
     EXPECT_EQ(help.status, kExitOk);
     EXPECT_NE(help.out.find("--chunk N"), std::string::npos);
+}
+
+TEST_F(DecodeCommandTest, Chunk_OutsideOneByteToAMegabyte_ExitsTwoNamingTheRange) {
+    const auto file = Write("$GPGGA,1\r\n");
+    for (const std::string_view chunk :
+         {"0", "1048577", "99999999999999", "99999999999999999999999", "-1", "+5", "1e3", "0x10", " 5", ""}) {
+        SCOPED_TRACE(chunk);
+        const auto run = Decode({"--chunk", chunk, file});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("--chunk takes a whole number of bytes from 1 to 1048576"), std::string::npos)
+            << run.err;
+    }
+    const auto largest = Decode({"--chunk=1048576", file});
+    EXPECT_EQ(largest.status, kExitOk) << largest.err;
+    ASSERT_FALSE(largest.lines.empty());
+    EXPECT_EQ(largest.lines[0]["handler"], "NmeaHandler");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "sim/sim_config.h"
 #include "sim/sim_receiver.h"
 #include "sim/waas_broadcast.h"
+#include "support/temp_dir.h"
 
 namespace zarnmon::cli {
 namespace {
@@ -46,22 +47,14 @@ std::vector<std::uint8_t> Recording(const sim::SimConfig& config) {
 
 class IonoCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zarnmon-iono-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const auto path = dir_ / name;
+    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+        const auto path = dir_.File(name);
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
 
-    std::filesystem::path dir_;
+    zarnmon::test::TempDir dir_;
 };
 
 TEST_F(IonoCommandTest, SimulatedRecording_PrintsModelDelaysAtGridPointsAndNoneFarAway) {
@@ -115,7 +108,7 @@ TEST_F(IonoCommandTest, Igp_ListsEveryReceivedPointAsTheDecoderFedDirectlySeesIt
 TEST_F(IonoCommandTest, Settings_AreWrittenAndCarryTheMasksIntoTheNextRun) {
     const sim::SimConfig config;
     const auto path = Write("calgary.zbin", Recording(config));
-    const auto settings = (dir_ / "zarnmon.ini").string();
+    const auto settings = (dir_.Path() / "zarnmon.ini").string();
 
     const auto first = Iono({path, "--settings", settings});
     ASSERT_EQ(first.status, kExitOk) << first.err;
@@ -140,7 +133,7 @@ TEST_F(IonoCommandTest, Settings_AreWrittenAndCarryTheMasksIntoTheNextRun) {
 
 TEST_F(IonoCommandTest, NoWaasInTheRecording_PrintsNoDelayAndLeavesNoSettings) {
     const auto path = Write("empty.zbin", {'$', 'G', 'P', 'x', '\r', '\n'});
-    const auto settings = (dir_ / "zarnmon.ini").string();
+    const auto settings = (dir_.Path() / "zarnmon.ini").string();
     const auto run = Iono({path, "--points=10,10", "--igp", "--extend=0", "--settings", settings});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.lines, std::vector<std::string>{"10 10 9999.000"});
@@ -159,11 +152,18 @@ TEST_F(IonoCommandTest, BadArguments_ExplainAndExitTwo) {
              {file, "--points", "10,95"},
              {file, "--points", "abc,10"},
              {file, "--points", "10,10;20"},
+             {file, "--points", "361,10"},
+             {file, "--points", "-361,10"},
+             {file, "--points", "10,-91"},
+             {file, "--points", "nan,10"},
+             {file, "--points", "10,inf"},
+             {file, "--points", "1e999,10"},
              {file, "--settings"},
              {file, "--frobnicate"},
              {file, file},
              {"/nonexistent/zarnmon/recording"},
          }) {
+        SCOPED_TRACE(::testing::PrintToString(args));
         const auto run = Iono(args);
         EXPECT_EQ(run.status, kExitUsage);
         EXPECT_TRUE(run.out.empty());

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "core/link/notify_list.h"
 #include "core/state/data_log.h"
 #include "sim/sim_receiver.h"
+#include "support/temp_dir.h"
 
 namespace zarnmon::cli {
 namespace {
@@ -70,18 +70,9 @@ Session Simulate(double startSeconds, int seconds, std::string_view enable,
 
 class LogCommandsTest : public ::testing::Test {
 protected:
-    LogCommandsTest()
-        : dir_(std::filesystem::temp_directory_path() / ("zarnmon-logcmd-" + std::to_string(std::random_device{}()))) {
-        std::filesystem::create_directories(dir_);
-    }
-    ~LogCommandsTest() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
+    std::string File(const std::string& name) const { return dir_.File(name).string(); }
     std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary)
+        std::ofstream(dir_.File(name), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return File(name);
     }
@@ -109,7 +100,7 @@ protected:
         log.Stop();
     }
 
-    std::filesystem::path dir_;
+    zarnmon::test::TempDir dir_;
 };
 
 TEST_F(LogCommandsTest, DataLog_SameAsLiveProgramFedTheSameBytes) {
@@ -150,15 +141,15 @@ TEST_F(LogCommandsTest, DataLogAuto_DayFilesAcrossUtcMidnightAsLive) {
     const Session session = Simulate(kUtcMidnight - 20, 40, "1,2,99,100,89,D1");
     const std::string recording = Write("rec.bin", session.All());
     LiveDataLog(session, {false, true, 1, true}, File("live.txt"));
-    std::filesystem::create_directories(dir_ / "replay");
+    std::filesystem::create_directories(dir_.Path() / "replay");
     const Outcome run =
-        Invoke(RunDataLog, {recording, "-o", (dir_ / "replay" / "run.txt").string(), "--auto", "--full"});
+        Invoke(RunDataLog, {recording, "-o", (dir_.Path() / "replay" / "run.txt").string(), "--auto", "--full"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     for (const char* day : {"-11-04-26.txt", "-11-05-26.txt"}) {
         SCOPED_TRACE(day);
         const std::string live = ReadFile(File(std::string("live") + day));
         EXPECT_FALSE(live.empty());
-        EXPECT_EQ(ReadFile(dir_ / "replay" / (std::string("run") + day)), live);
+        EXPECT_EQ(ReadFile(dir_.Path() / "replay" / (std::string("run") + day)), live);
     }
     EXPECT_NE(run.out.find("run-11-05-26.txt"), std::string::npos) << run.out;
 }
@@ -199,13 +190,54 @@ TEST_F(LogCommandsTest, BadArguments_ExitTwoWithMessage) {
     EXPECT_EQ(Invoke(RunPhaseLog, {recording, "-o", File("x"), "--full"}).status, kExitUsage);
 }
 
+TEST_F(LogCommandsTest, Interval_OutsideZeroToAnHour_ExitsTwoNamingTheRange) {
+    const std::string recording = Write("rec.bin", {});
+    for (const std::string interval : {"3601", "-1", "99999999999999", "99999999999999999999999", "1.5", "+5", ""}) {
+        SCOPED_TRACE(interval);
+        const Outcome run = Invoke(RunDataLog, {recording, "-o", File("x"), "--interval", interval});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_NE(run.err.find("--interval takes whole seconds 0..3600"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(File("x")));
+    }
+    for (const std::string interval : {"0", "3600"}) {
+        SCOPED_TRACE(interval);
+        const Outcome run = Invoke(RunDataLog, {recording, "-o", File("x"), "--interval", interval});
+        EXPECT_EQ(run.status, kExitOk) << run.err;
+    }
+}
+
+TEST_F(LogCommandsTest, Mask_NotAThirtyTwoBitHexNumber_ExitsTwoNamingTheRange) {
+    const std::string recording = Write("rec.bin", {});
+    for (const std::string mask : {"100000000", "-1", "12zz", "0x", "", "1 ", "99999999999999"}) {
+        SCOPED_TRACE(mask);
+        const Outcome run = Invoke(RunDebugLog, {recording, "-o", File("x"), "--mask", mask});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_NE(run.err.find("--mask takes a hexadecimal number from 0 to FFFFFFFF"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(File("x")));
+    }
+    for (const std::string mask : {"0", "FFFFFFFF", "0x1f", "ffff"}) {
+        SCOPED_TRACE(mask);
+        EXPECT_EQ(Invoke(RunDebugLog, {recording, "-o", File("x"), "--mask", mask}).status, kExitOk);
+    }
+}
+
+TEST_F(LogCommandsTest, Reference_OutOfRangeOrNotANumber_ExitsTwo) {
+    const std::string recording = Write("rec.bin", {});
+    for (const std::string ref : {"91,0,0", "0,181,0", "1,2,1e9", "nan,0,0", "1,inf,0", "1,2,3,4", "1,,2"}) {
+        SCOPED_TRACE(ref);
+        const Outcome run = Invoke(RunDataLog, {recording, "-o", File("x"), "--ref", ref});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_NE(run.err.find("--ref takes LAT,LON,H"), std::string::npos) << run.err;
+    }
+}
+
 TEST_F(LogCommandsTest, UnreadableInput_ExitTwo) {
     for (const Command command : {RunDataLog, RunPhaseLog, RunDebugLog}) {
         const Outcome run = Invoke(command, {File("missing.bin"), "-o", File("x")});
         EXPECT_EQ(run.status, kExitUsage);
         EXPECT_NE(run.err.find("cannot read"), std::string::npos);
         EXPECT_FALSE(std::filesystem::exists(File("x")));
-        EXPECT_EQ(Invoke(command, {dir_.string(), "-o", File("x")}).status, kExitUsage);
+        EXPECT_EQ(Invoke(command, {dir_.Path().string(), "-o", File("x")}).status, kExitUsage);
     }
 }
 

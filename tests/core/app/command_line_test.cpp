@@ -96,6 +96,8 @@ TEST(CommandLine, LogOptions_AnyCaseAndSlashOverrideTheDefaultsForThisRun) {
 TEST(CommandLine, PortFlag_TakesANumberWithOrWithoutColonOrADevicePath) {
     EXPECT_EQ(Parse({"-COM5"}).port, 5);
     EXPECT_EQ(Parse({"/com12"}).port, 12);
+    EXPECT_EQ(Parse({"-COM:1"}).port, 1) << "the lowest port";
+    EXPECT_EQ(Parse({"-COM:256"}).port, 256) << "the highest port";
 
     const CommandLine usb = Parse({"-COM:/dev/ttyUSB0"});
     EXPECT_TRUE(usb.portGiven);
@@ -109,8 +111,8 @@ TEST(CommandLine, PortFlag_TakesANumberWithOrWithoutColonOrADevicePath) {
 
 TEST(CommandLine, BadValues_AreReportedAndChangeNothing) {
     for (const std::string arg :
-         {"-COM:", "-COM", "-COM:abc", "-COM:0", "-COM:3x", "-COM:-1", "-COMPORT", "-COM:99999999999",
-          "-LI:", "-LI:abc", "-LI:4000", "-LI:-1", "-LI:30s", "-LOG:", "-LOGB:"}) {
+         {"-COM:", "-COM", "-COM:abc", "-COM:0", "-COM:3x", "-COM:-1", "-COMPORT", "-COM:99999999999", "-COM:257",
+          "-LI:", "-LI:abc", "-LI:3601", "-LI:-1", "-LI:30s", "-LI:99999999999", "-LOG:", "-LOGB:"}) {
         SCOPED_TRACE(arg);
         const CommandLine cmd = Parse({arg});
         ASSERT_EQ(cmd.problems.size(), 1U);
@@ -134,26 +136,77 @@ TEST(CommandLine, UnknownFlagsAndStrayArguments_AreReportedInOrder) {
     EXPECT_TRUE(cmd.appendDate) << "good flags beside bad ones still count";
 }
 
-TEST(CommandLine, AboutBoxFlags_AreAllAccepted) {
-    std::string_view text = kCommandLineOptionsText;
-    int flags = 0;
-    while (!text.empty()) {
-        const auto end = text.find("\r\n");
-        std::string flag(text.substr(0, text.substr(0, end).find('\t')));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 2);
-        if (!flag.starts_with("-")) {
-            continue;  // a continuation line
+// An argument list that uses each option of the table.
+std::vector<std::string> Example(std::string_view flag) {
+    static const std::vector<std::pair<std::string_view, std::vector<std::string>>> kExamples{
+        {"--help", {"--help"}},
+        {"--version", {"--version"}},
+        {"--simulate", {"--simulate"}},
+        {"--replay", {"--replay", "day.zbin"}},
+        {"--speed", {"--speed", "max"}},
+        {"--settings", {"--settings", "z.ini"}},
+        {"--snapshot", {"--snapshot", "shots"}},
+        {"--seconds", {"--seconds", "5"}},
+        {"-COM:", {"-COM:3"}},
+        {"-LOG:", {"-LOG:run.log"}},
+        {"-LOGB:", {"-LOGB:raw.bin"}},
+        {"-AD", {"-AD"}},
+        {"-LI:", {"-LI:30"}},
+        {"-LE", {"-LE"}},
+        {"-LA", {"-LA"}},
+        {"-LF", {"-LF"}},
+        {"-NA", {"-NA"}},
+    };
+    for (const auto& [name, args] : kExamples) {
+        if (name == flag) {
+            return args;
         }
-        SCOPED_TRACE(flag);
-        for (const auto& [placeholder, example] : {std::pair{":p", ":3"}, {":sec", ":30"}}) {
-            if (flag.ends_with(placeholder)) {
-                flag.replace(flag.size() - std::string_view(placeholder).size(), std::string::npos, example);
-            }
-        }
-        EXPECT_TRUE(Parse({flag}).problems.empty());
-        ++flags;
     }
-    EXPECT_EQ(flags, 9);
+    return {};
+}
+
+TEST(CommandLineOptions, EveryDocumentedOption_IsAcceptedByTheParser) {
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        SCOPED_TRACE(option.flag);
+        const std::vector<std::string> args = Example(option.flag);
+        ASSERT_FALSE(args.empty()) << "an option without an example here";
+        const CommandLine cmd = ParseCommandLine(args, {});
+        EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+        EXPECT_NE(HelpText().find(std::string(option.flag)), std::string::npos) << "--help names it";
+    }
+}
+
+TEST(CommandLineOptions, AboutBoxText_IsTheProgramsOwnTextByteForByte) {
+    EXPECT_EQ(CommandLineOptionsText(),
+              "-COM:p\t-- Open com port p\r\n"
+              "-LOG:fn\t-- Open and log to filename \"fn_time\"\r\n"
+              "  \t   (if -AD, Date is appended to actual file name)\r\n"
+              "-LOGB:fn\t-- Open and log binary to filename \"fn_time\"\r\n"
+              "  \t   (if -AD, Date is appended to actual file name)\r\n"
+              "-AD\t-- Append Date to Log File Name\r\n"
+              "-LI:sec\t-- Designate log interval seconds\r\n"
+              "-LE\t-- Log North, East, Up errors\r\n"
+              "  \t   instead of Lat, Lon, Height\r\n"
+              "-LA\t-- Create Automatic Daily Log Files\r\n"
+              "  \t   Name is based on name given in -LOG:fn\r\n"
+              "-LF\t-- Do a full Log\r\n"
+              "-NA\t-- Do not automatically turn on receiver messages");
+    EXPECT_EQ(kVersionText, "ZarnMon Version 2.18");
+}
+
+TEST(CommandLineOptions, HelpText_ListsLongOptionsThenReceiverFlagsInAlignedColumns) {
+    const std::string help = HelpText();
+    const auto at = [&help](std::string_view line) {
+        const auto pos = help.find(line);
+        EXPECT_NE(pos, std::string::npos) << line;
+        return pos;
+    };
+    const auto flags = at("\nReceiver flags");
+    EXPECT_LT(at("\nOptions:\n"), at("\n  --replay FILE     play the raw log FILE back"));
+    EXPECT_LT(at("\n  --speed 1|10|max  speed of --replay"), flags);
+    EXPECT_GT(at("\n  -COM:DEVICE       open the serial device DEVICE"), flags);
+    EXPECT_GT(at("\n  -NA               do not turn on receiver messages automatically\n"), flags);
+    EXPECT_TRUE(help.ends_with("they do not change the settings.\n"));
 }
 
 // --- Long options ----------------------------------------------------------------------
@@ -172,22 +225,75 @@ TEST(CommandLine, LongOptions_TakeTheirValuesEvenWhenTheyLookLikeFlags) {
     EXPECT_EQ(Parse({}).snapshotSeconds, 10);
 }
 
-TEST(CommandLine, LongOptions_MisusedAreReported) {
+TEST(CommandLine, LongOptions_MisusedAreReportedAndChangeNothing) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"--settings"},
                                                                   {"--settings="},
                                                                   {"--seconds", "0"},
+                                                                  {"--seconds", "86401"},
+                                                                  {"--seconds", "4294968"},
+                                                                  {"--seconds", "99999999999"},
                                                                   {"--seconds=ten"},
+                                                                  {"--seconds=-5"},
+                                                                  {"--replay"},
+                                                                  {"--replay="},
+                                                                  {"--speed"},
                                                                   {"--help=yes"},
                                                                   {"--Simulate"},
                                                                   {"--frobnicate"},
                                                                   {"--"}}) {
-        SCOPED_TRACE(args.front());
+        SCOPED_TRACE(args.back());
         const CommandLine cmd = ParseCommandLine(args, {});
         EXPECT_EQ(cmd.problems.size(), 1U) << Problems(cmd);
         EXPECT_FALSE(cmd.help || cmd.simulate);
         EXPECT_EQ(cmd.settingsFile, "");
+        EXPECT_EQ(cmd.replayFile, "");
         EXPECT_EQ(cmd.snapshotSeconds, kDefaultSnapshotSeconds);
     }
+}
+
+TEST(CommandLine, Seconds_AcceptsOneSecondToADay) {
+    EXPECT_EQ(Parse({"--seconds", "1"}).snapshotSeconds, 1);
+    const CommandLine day = Parse({"--seconds=86400"});
+    EXPECT_TRUE(day.problems.empty()) << Problems(day);
+    EXPECT_EQ(day.snapshotSeconds, 86400);
+    EXPECT_EQ(Parse({"--seconds", "86401"}).problems.at(0),
+              "\"--seconds\" \"86401\": a whole number of seconds from 1 to 86400");
+}
+
+TEST(CommandLine, Replay_TakesTheFileAndASpeedOf1_10OrMax) {
+    const CommandLine cmd = Parse({"--replay", "/data/Day.zbin"});
+    EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+    EXPECT_EQ(cmd.replayFile, "/data/Day.zbin");
+    EXPECT_EQ(cmd.replaySpeed, ReplaySpeed::RealTime) << "the receiver's own pace unless asked";
+    EXPECT_FALSE(cmd.portGiven);
+
+    EXPECT_EQ(Parse({"--replay=x", "--speed", "1"}).replaySpeed, ReplaySpeed::RealTime);
+    EXPECT_EQ(Parse({"--replay=x", "--speed", "10"}).replaySpeed, ReplaySpeed::Times10);
+    EXPECT_EQ(Parse({"--speed=max", "--replay", "x"}).replaySpeed, ReplaySpeed::Fastest);
+}
+
+TEST(CommandLine, ReplaySpeed_OtherThan1_10OrMaxIsReported) {
+    for (const std::string speed : {"2", "0", "", "MAX", "10x", "fast", "01"}) {
+        SCOPED_TRACE(speed);
+        const CommandLine cmd = Parse({"--replay", "x", "--speed", speed});
+        ASSERT_EQ(cmd.problems.size(), 1U) << Problems(cmd);
+        EXPECT_EQ(cmd.problems[0], "--speed must be 1, 10 or max");
+        EXPECT_EQ(cmd.replaySpeed, ReplaySpeed::RealTime);
+    }
+}
+
+TEST(CommandLine, ReplayBesideAnotherReceiver_IsReportedWhateverTheOrder) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--replay", "x", "--simulate"},
+                                                                  {"--simulate", "--replay=x"},
+                                                                  {"-COM:3", "--replay", "x"},
+                                                                  {"--replay", "x", "-com:/dev/ttyUSB0"}}) {
+        SCOPED_TRACE(args.front());
+        const CommandLine cmd = ParseCommandLine(args, {});
+        ASSERT_EQ(cmd.problems.size(), 1U) << Problems(cmd);
+        EXPECT_NE(cmd.problems[0].find("\"--replay\""), std::string::npos) << cmd.problems[0];
+    }
+    EXPECT_EQ(Parse({"--replay", "x", "--simulate", "-COM:1"}).problems.size(), 2U);
+    EXPECT_TRUE(Parse({"--simulate", "-COM:1"}).problems.empty()) << "the simulator still wins over a port";
 }
 
 // --- Ports and dated names -------------------------------------------------------------
@@ -197,8 +303,14 @@ TEST(CommandLine, PortDevicePath_NamesTheCommPortOfEachPlatform) {
     EXPECT_EQ(PortDevicePath(3, HostPlatform::Posix), "/dev/ttyS2");
     EXPECT_EQ(PortDevicePath(3, HostPlatform::Windows), "COM3");
     EXPECT_EQ(PortDevicePath(0, HostPlatform::Posix), "");
+    EXPECT_EQ(PortDevicePath(0, HostPlatform::Windows), "");
+}
+
+TEST(CommandLine, ResolveDevice_AGivenPathWinsOverThePortNumber) {
     EXPECT_EQ(ResolveDevice(2, "", HostPlatform::Posix), "/dev/ttyS1");
+    EXPECT_EQ(ResolveDevice(2, "", HostPlatform::Windows), "COM2");
     EXPECT_EQ(ResolveDevice(2, "/dev/ttyUSB0", HostPlatform::Posix), "/dev/ttyUSB0");
+    EXPECT_EQ(ResolveDevice(2, "\\\\.\\COM12", HostPlatform::Windows), "\\\\.\\COM12");
 }
 
 TEST(AppendDate, SplitsAtTheLastDotOfTheFileName) {

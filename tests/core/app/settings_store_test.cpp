@@ -1,10 +1,11 @@
 #include "core/app/settings_store.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
 
 namespace zarnmon {
 namespace {
@@ -86,6 +87,17 @@ TEST(SettingsStore, Parse_CrLfLineEndsAndByteOrderMarkAreRead) {
     EXPECT_EQ(store.Text(), "[CommSettings]\nPort=4\n");
 }
 
+TEST(SettingsStore, Parse_SeveralCarriageReturnsBeforeALineEndAreAllPartOfIt) {
+    CSettingsStore store;
+    store.Parse("[CommSettings]\r\r\nPort=4\r\r\r\n; note\r\r");
+    EXPECT_EQ(store.Text(), "[CommSettings]\nPort=4\n; note\n");
+    EXPECT_EQ(store.GetString("CommSettings", "Port", ""), "4");
+
+    CSettingsStore again;
+    again.Parse(store.Text());
+    EXPECT_EQ(again.Text(), store.Text()) << "what is saved reads back the same";
+}
+
 TEST(SettingsStore, Set_ChangesInPlaceAndKeepsTheSpellingOfNames) {
     CSettingsStore store;
     store.Parse(kProfile);
@@ -135,18 +147,6 @@ TEST(SettingsStore, Set_WhatTheFileCannotHoldIsRefusedAndChangesNothing) {
 
 class SettingsFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device random;
-        dir_ = fs::temp_directory_path() / ("zarnmon_settings_" + std::to_string(random()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
-
     static std::string ReadFile(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
@@ -157,7 +157,8 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    fs::path dir_;
+    test::TempDir temp_;
+    const fs::path dir_ = temp_.Path();
 };
 
 TEST_F(SettingsFile, Load_MissingFileIsAnEmptyStoreThatSaveCreates) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,29 +19,14 @@ namespace {
 // ---------------------------------------------------------------------------
 // The catalogue
 
-struct Expected {
-    std::uint16_t id;
-    std::uint16_t length;
-    std::string_view name;
-    bool history;
-};
-
-TEST(Catalogue, Messages_InSlotOrderWithLengthsNamesAndHistory) {
-    const Expected expected[] = {
-        {1, 52, "Msg1", false},   {2, 16, "Msg2", false},   {99, 304, "Msg99", false}, {98, 68, "Msg98", false},
-        {97, 28, "Msg97", false}, {96, 300, "Msg96", true}, {95, 128, "Msg95", true},  {94, 96, "Msg94", true},
-        {93, 56, "Msg93", true},  {80, 40, "Msg80", true},  {91, 408, "Msg91", true},  {100, 260, "Msg100", false},
-        {71, 448, "Msg71", true}, {76, 448, "Msg76", true}, {89, 80, "Msg89", false},
-    };
-    const std::span<const MessageLayout> catalogue = Catalogue();
-    ASSERT_EQ(catalogue.size(), std::size(expected));
-    for (std::size_t i = 0; i < catalogue.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "position " << i);
-        EXPECT_EQ(catalogue[i].id, expected[i].id);
-        EXPECT_EQ(catalogue[i].length, expected[i].length);
-        EXPECT_EQ(catalogue[i].handlerName, expected[i].name);
-        EXPECT_EQ(catalogue[i].hasHistory, expected[i].history);
-        EXPECT_EQ(FindLayout(expected[i].id), &catalogue[i]);
+// Ids, lengths, names and slots are pinned by the sample recording's golden
+// decode; what no recording shows is which handlers keep a history.
+TEST(Catalogue, History_KeptForTheMessagesLogsMustSeeEveryOneOf) {
+    const std::set<std::uint16_t> withHistory{96, 95, 94, 93, 80, 91, 71, 76};
+    for (const MessageLayout& layout : Catalogue()) {
+        SCOPED_TRACE(layout.handlerName);
+        EXPECT_EQ(layout.hasHistory, withHistory.contains(layout.id));
+        EXPECT_EQ(FindLayout(layout.id), &layout) << "found by its id";
     }
 }
 

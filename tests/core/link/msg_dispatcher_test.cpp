@@ -215,7 +215,39 @@ TEST_F(DispatcherTest, Reset_StaleBytesNeverMixWithNewOnes) {
     EXPECT_EQ(dispatcher.DroppedBytes(), 0u);
 }
 
-TEST_F(DispatcherTest, Notifications_ArePostedNewestFirstAndOnlyQueuedDuringFeed) {
+// Notes, in one shared list, which subscriber was told in what order.
+class OrderRecorder final : public IRxWindow {
+public:
+    OrderRecorder(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+    void PostRxMessage(std::uint32_t /*message*/, std::uint32_t /*wParam*/, const CMsgHandler* /*handler*/) override {
+        log_.push_back(name_);
+    }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+};
+
+TEST_F(DispatcherTest, Notifications_ArePostedToTheNewestSubscriberFirst) {
+    std::vector<std::string> order;
+    OrderRecorder oldest("oldest", order);
+    OrderRecorder middle("middle", order);
+    OrderRecorder newest("newest", order);
+    auto& handler = dispatcher.Handler(Slots::Msg1);
+    handler.Subscribe(&oldest);
+    const auto middleId = handler.Subscribe(&middle);
+    handler.Subscribe(&newest);
+
+    dispatcher.Feed(Frame(1));
+    EXPECT_EQ(order, (std::vector<std::string>{"newest", "middle", "oldest"}));
+
+    order.clear();
+    handler.Unsubscribe(middleId);
+    dispatcher.Feed(Frame(1));
+    EXPECT_EQ(order, (std::vector<std::string>{"newest", "oldest"})) << "removing one keeps the others' order";
+}
+
+TEST_F(DispatcherTest, Notifications_CarryTheHandlerAndStopAfterUnsubscribe) {
     CRxQueue older;
     const auto first = dispatcher.Handler(Slots::Msg1).Subscribe(&older);
     const auto second = dispatcher.Handler(Slots::Msg1).Subscribe(&queue);

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "core/link/msg_dispatcher.h"
 #include "core/link/notify_list.h"
 #include "core/link/tick_clock.h"
+#include "support/temp_dir.h"
 
 namespace zarnmon::test {
 
@@ -96,26 +96,6 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// A fresh directory per test, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        path_ = std::filesystem::temp_directory_path() / ("zarnmon-logs-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    [[nodiscard]] std::string File(const std::string& name) const { return (path_ / name).string(); }
-    [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A dispatcher whose notifications are queued and handed to the sink after
 // each Feed, as the main frame's message loop does.

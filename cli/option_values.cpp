@@ -1,0 +1,53 @@
+#include "cli/option_values.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace zarnmon::cli {
+
+namespace {
+
+// The whole text as a number of type T in the given base; nullopt otherwise.
+template <typename T>
+std::optional<T> WholeText(std::string_view text, int base) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t min, std::int64_t max) {
+    if (text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto value = WholeText<std::int64_t>(text, 10);
+    if (!value || *value < min || *value > max) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint32_t> ParseHex32(std::string_view text) {
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+    }
+    if (text.size() > 8 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return WholeText<std::uint32_t>(text, 16);
+}
+
+}  // namespace zarnmon::cli

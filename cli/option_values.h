@@ -1,0 +1,21 @@
+#pragma once
+
+// Values of the headless commands' options. Unlike the receiver's text and the
+// profile, a command line is read strictly: the whole value must be the
+// number and lie in the option's range, so a typo ends the run with a message
+// instead of quietly meaning something else (or asking for a 100 TB buffer).
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zarnmon::cli {
+
+// Decimal digits only, min..max.
+[[nodiscard]] std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t min, std::int64_t max);
+// A finite decimal number, optionally signed.
+[[nodiscard]] std::optional<double> ParseDecimal(std::string_view text);
+// One to eight hexadecimal digits, with or without "0x".
+[[nodiscard]] std::optional<std::uint32_t> ParseHex32(std::string_view text);
+
+}  // namespace zarnmon::cli
