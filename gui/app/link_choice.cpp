@@ -1,5 +1,6 @@
 #include "gui/app/link_choice.h"
 
+#include "gui/link/replay_link.h"
 #include "gui/link/serial_link.h"
 #include "gui/link/simulator_link.h"
 #include "gui/link/tcp_link.h"

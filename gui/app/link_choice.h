@@ -8,8 +8,9 @@
 #include <QString>
 #include <memory>
 
+#include "core/app/settings_keys.h"
+#include "core/link/replay_speed.h"
 #include "gui/link/link.h"
-#include "gui/link/replay_link.h"
 
 namespace zarnmon {
 
@@ -18,7 +19,7 @@ struct LinkChoice {
 
     Kind kind = Kind::Serial;
     QString device;  // serial device path
-    quint32 baud = 19200;
+    quint32 baud = kDefaultBaud;
     QString host = QStringLiteral("127.0.0.1");
     quint16 tcpPort = 4001;
     QString replayFile;

@@ -1,20 +1,61 @@
 #include "gui/app/open_receiver_dialog.h"
 
+#include <QDir>
+#include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
-#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace zarnmon {
 
 namespace {
 
 constexpr int kMaxPortNameLength = 48;
+
+// A baud rate as typed: a whole number from 1 to the most the dialog takes.
+std::optional<quint32> ParseBaud(const QString& text) {
+    bool ok = false;
+    const uint value = text.trimmed().toUInt(&ok, 10);
+    if (!ok || value == 0 || value > COpenReceiverDialog::kMaxBaud) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Why a raw log cannot be replayed, as far as the file's entry tells; empty
+// when it looks readable. Opening it is left to OK: a path being typed must
+// not open every prefix of itself.
+QString ReplayFileProblem(const QString& path) {
+    if (path.isEmpty()) {
+        return QStringLiteral("Choose the raw log to replay.");
+    }
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!info.exists()) {
+        return QStringLiteral("Cannot replay %1: no such file.").arg(shown);
+    }
+    if (info.isDir()) {
+        return QStringLiteral("Cannot replay %1: it is a folder, not a raw log.").arg(shown);
+    }
+    if (!info.isFile()) {
+        return QStringLiteral("Cannot replay %1: it is not a file.").arg(shown);
+    }
+    if (!info.isReadable()) {
+        return QStringLiteral("Cannot replay %1: permission denied.").arg(shown);
+    }
+    if (info.size() == 0) {
+        return QStringLiteral("Cannot replay %1: the file is empty.").arg(shown);
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -23,25 +64,33 @@ COpenReceiverDialog::COpenReceiverDialog(const LinkSettings& current, QWidget* p
     auto* layout = new QVBoxLayout(this);
     auto* kindRow = new QFormLayout;
     kind_ = new QComboBox(this);
-    kind_->addItems({QStringLiteral("Serial port"), QStringLiteral("Built-in simulator"),
-                     QStringLiteral("TCP receiver..."), QStringLiteral("Replay raw log...")});
     kindRow->addRow(QStringLiteral("Receiver:"), kind_);
     layout->addLayout(kindRow);
 
     pages_ = new QStackedWidget(this);
-    pages_->addWidget(BuildSerialPage(current));
-    pages_->addWidget(BuildSimulatorPage());
-    pages_->addWidget(BuildTcpPage());
-    pages_->addWidget(BuildReplayPage());
+    AddKind(QStringLiteral("Serial port"), LinkChoice::Kind::Serial, BuildSerialPage(current));
+    AddKind(QStringLiteral("Built-in simulator"), LinkChoice::Kind::Simulator, BuildSimulatorPage());
+    AddKind(QStringLiteral("TCP receiver..."), LinkChoice::Kind::Tcp, BuildTcpPage());
+    AddKind(QStringLiteral("Replay raw log..."), LinkChoice::Kind::Replay, BuildReplayPage());
     layout->addWidget(pages_);
-    connect(kind_, &QComboBox::currentIndexChanged, pages_, &QStackedWidget::setCurrentIndex);
-    connect(kind_, &QComboBox::currentIndexChanged, this, &COpenReceiverDialog::UpdateOk);
+    connect(kind_, &QComboBox::currentIndexChanged, this, &COpenReceiverDialog::ShowChosenPage);
+
+    problem_ = new QLabel(this);
+    problem_->setWordWrap(true);
+    problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(problem_);
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &COpenReceiverDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons_);
-    UpdateOk();
+    ShowChosenPage();
+}
+
+void COpenReceiverDialog::AddKind(const QString& text, LinkChoice::Kind kind, QWidget* page) {
+    kind_->addItem(text, static_cast<int>(kind));
+    pages_->addWidget(page);
+    pageOf_[kind] = page;
 }
 
 QWidget* COpenReceiverDialog::BuildSerialPage(const LinkSettings& current) {
@@ -75,13 +124,15 @@ QWidget* COpenReceiverDialog::BuildSerialPage(const LinkSettings& current) {
 
     baud_ = new QComboBox(group);
     baud_->setEditable(true);
-    baud_->setValidator(new QIntValidator(1, 4000000, baud_));
+    // Digits only; a 0, an empty field or too large a rate is refused by UpdateOk.
+    baud_->setValidator(new QIntValidator(0, static_cast<int>(kMaxBaud), baud_));
     for (const quint32 rate : kBaudRates) {
         baud_->addItem(QString::number(rate));
     }
     baud_->setEditText(QString::number(current.baud));
     form->addRow(QStringLiteral("Baud Rate :"), baud_);
     connect(port_, &QComboBox::currentTextChanged, this, &COpenReceiverDialog::UpdateOk);
+    connect(baud_, &QComboBox::currentTextChanged, this, &COpenReceiverDialog::UpdateOk);
     return group;
 }
 
@@ -116,8 +167,9 @@ QWidget* COpenReceiverDialog::BuildReplayPage() {
     fileRow->addWidget(browse);
     form->addRow(QStringLiteral("Raw log :"), fileRow);
     replaySpeed_ = new QComboBox(page);
-    replaySpeed_->addItems(
-        {QStringLiteral("Real time (x1)"), QStringLiteral("Ten times (x10)"), QStringLiteral("As fast as possible")});
+    replaySpeed_->addItem(QStringLiteral("Real time (x1)"), static_cast<int>(ReplaySpeed::RealTime));
+    replaySpeed_->addItem(QStringLiteral("Ten times (x10)"), static_cast<int>(ReplaySpeed::Times10));
+    replaySpeed_->addItem(QStringLiteral("As fast as possible"), static_cast<int>(ReplaySpeed::Fastest));
     form->addRow(QStringLiteral("Speed :"), replaySpeed_);
     connect(browse, &QPushButton::clicked, this, [this] {
         const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Replay raw log"), replayFile_->text(),
@@ -132,6 +184,10 @@ QWidget* COpenReceiverDialog::BuildReplayPage() {
 
 QPushButton* COpenReceiverDialog::OkButton() const { return buttons_->button(QDialogButtonBox::Ok); }
 
+LinkChoice::Kind COpenReceiverDialog::ChosenKind() const {
+    return static_cast<LinkChoice::Kind>(kind_->currentData().toInt());
+}
+
 QString COpenReceiverDialog::ChosenDevice() const {
     const int index = port_->currentIndex();
     // A listed entry chosen as it stands is known by its device path; any
@@ -142,37 +198,79 @@ QString COpenReceiverDialog::ChosenDevice() const {
     return port_->currentText().trimmed();
 }
 
-void COpenReceiverDialog::UpdateOk() {
-    bool ok = true;
-    switch (static_cast<LinkChoice::Kind>(kind_->currentIndex())) {
+QString COpenReceiverDialog::ChosenReplayFile() const { return replayFile_->text().trimmed(); }
+
+void COpenReceiverDialog::ShowChosenPage() {
+    pages_->setCurrentWidget(pageOf_.at(ChosenKind()));
+    UpdateOk();
+}
+
+QString COpenReceiverDialog::FindProblem() const {
+    switch (ChosenKind()) {
         case LinkChoice::Kind::Serial:
-            ok = !ChosenDevice().isEmpty();
-            break;
+            if (ChosenDevice().isEmpty()) {
+                return QStringLiteral("Choose a port or type its device path.");
+            }
+            if (!ParseBaud(baud_->currentText())) {
+                return QStringLiteral("The baud rate must be a whole number from 1 to %1.").arg(kMaxBaud);
+            }
+            return {};
         case LinkChoice::Kind::Tcp:
-            ok = !host_->text().trimmed().isEmpty();
-            break;
+            if (host_->text().trimmed().isEmpty()) {
+                return QStringLiteral("Type the name or address of the host that serves the receiver.");
+            }
+            return {};
         case LinkChoice::Kind::Replay:
-            ok = !replayFile_->text().trimmed().isEmpty();
-            break;
+            return ReplayFileProblem(ChosenReplayFile());
         case LinkChoice::Kind::Simulator:
-            break;
+            return {};
     }
-    OkButton()->setEnabled(ok);
+    return {};
+}
+
+void COpenReceiverDialog::UpdateOk() {
+    const QString problem = FindProblem();
+    problem_->setText(problem);
+    problem_->setVisible(!problem.isEmpty());
+    OkButton()->setEnabled(problem.isEmpty());
+}
+
+void COpenReceiverDialog::changeEvent(QEvent* event) {
+    // A file or device may have appeared or gone while the user was away.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        UpdateOk();
+    }
+    QDialog::changeEvent(event);
+}
+
+void COpenReceiverDialog::accept() {
+    QString problem = FindProblem();
+    if (problem.isEmpty() && ChosenKind() == LinkChoice::Kind::Replay) {
+        // The entry looked readable when it was typed; opening it says for sure.
+        QFile file(ChosenReplayFile());
+        if (!file.open(QIODevice::ReadOnly)) {
+            problem = QStringLiteral("Cannot replay %1: %2")
+                          .arg(QDir::toNativeSeparators(ChosenReplayFile()), file.errorString());
+        }
+    }
+    UpdateOk();
+    if (!problem.isEmpty()) {
+        // OK looked usable when it was clicked: nothing opening needs saying.
+        QMessageBox::warning(this, windowTitle(), problem);
+        return;
+    }
+    QDialog::accept();
 }
 
 LinkChoice COpenReceiverDialog::Choice() const {
     LinkChoice choice;
-    choice.kind = static_cast<LinkChoice::Kind>(kind_->currentIndex());
+    choice.kind = ChosenKind();
     choice.device = ChosenDevice();
-    choice.baud = baud_->currentText().toUInt();
-    if (choice.baud == 0) {
-        choice.baud = kDefaultBaudRate;
-    }
+    choice.baud = ParseBaud(baud_->currentText()).value_or(0);
     choice.host = host_->text().trimmed();
     choice.tcpPort = static_cast<quint16>(tcpPort_->value());
-    choice.replayFile = replayFile_->text().trimmed();
-    constexpr std::array<ReplaySpeed, 3> kSpeeds = {ReplaySpeed::RealTime, ReplaySpeed::Times10, ReplaySpeed::Fastest};
-    choice.replaySpeed = kSpeeds[static_cast<std::size_t>(std::max(replaySpeed_->currentIndex(), 0))];
+    choice.replayFile = ChosenReplayFile();
+    choice.replaySpeed = static_cast<ReplaySpeed>(replaySpeed_->currentData().toInt());
     return choice;
 }
 

@@ -11,6 +11,7 @@ CLink::~CLink() = default;
 void CLink::beginCycle() {
     open_ = false;
     errorReported_ = false;
+    writeFailureReported_ = false;
     pending_.clear();
     pendingAt_ = 0;
 }
@@ -43,6 +44,18 @@ void CLink::reportError(const QString& message) {
     errorReported_ = true;
     emit errorOccurred(message);
 }
+
+void CLink::reportWriteFailed(const QString& message) {
+    // Every command sent to a stalled receiver fails the same way; one report
+    // says it.
+    if (writeFailureReported_) {
+        return;
+    }
+    writeFailureReported_ = true;
+    emit writeFailed(message);
+}
+
+void CLink::noteOutputTaken() { writeFailureReported_ = false; }
 
 void CLink::deliver(const QByteArray& bytes) {
     // Late bytes of a closed link would land in the next link's fresh state.

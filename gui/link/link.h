@@ -16,6 +16,9 @@
 //   matched pairs and a failed open never looks like a disconnect;
 // - at most one errorOccurred() per open/close cycle, so a dying device
 //   that keeps failing raises one message box, not a flood;
+// - writeFailed() when the receiver did not take output the program sent;
+//   again only after it took output in between or in a new cycle, so a
+//   stalled receiver is one report, not one per lost command;
 // - bytes that arrive after the link closed are dropped, so nothing reaches
 //   the dispatcher after the main frame has reset it for the next link;
 // - bytesReceived() chunks are at most kMaxChunk bytes: the unit the
@@ -63,7 +66,11 @@ signals:
     void bytesReceived(const QByteArray& chunk);
     void opened();
     void closed();
+    // message is the system's reason in plain words ("No such file or
+    // directory", "Connection refused"), not the link's name.
     void errorOccurred(const QString& message);
+    // Output was discarded or refused: the receiver did not take a command.
+    void writeFailed(const QString& message);
 
 protected:
     // A new open/close cycle: one error report may be made in it.
@@ -73,6 +80,11 @@ protected:
     void reportClosed();
     // Emits errorOccurred() if none was emitted in this cycle.
     void reportError(const QString& message);
+    // Emits writeFailed() unless it was emitted since the cycle began or the
+    // receiver last took output.
+    void reportWriteFailed(const QString& message);
+    // The receiver took everything queued: a later failure is news again.
+    void noteOutputTaken();
     // Emits bytes as chunks of at most kMaxChunk while the link is open; a
     // listener that closes the link stops the rest. A listener that runs a
     // nested event loop (a message box) may cause another delivery meanwhile;
@@ -84,6 +96,7 @@ protected:
 private:
     bool open_ = false;
     bool errorReported_ = false;
+    bool writeFailureReported_ = false;
     bool delivering_ = false;
     QByteArray pending_;
     qsizetype pendingAt_ = 0;

@@ -36,10 +36,10 @@ struct PortEntry {
     bool usb = false;
 };
 
-// The baud rates the dialog offers; it also takes a typed rate.
+// The baud rates the dialog offers; it also takes a typed rate. The default
+// is the profile's kDefaultBaud.
 inline constexpr std::array<quint32, 15> kBaudRates{110,   300,   600,   1200,  2400,   4800,   9600,  14400,
                                                     19200, 38400, 56000, 57600, 115200, 128000, 230400};
-inline constexpr quint32 kDefaultBaudRate = 19200;
 
 // "/dev/ttyUSB0 - FT232R USB UART [0403:6001]"; "/dev/ttyS0" when the system
 // has nothing to add.

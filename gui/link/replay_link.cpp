@@ -17,7 +17,7 @@ qint64 Factor(ReplaySpeed speed) { return speed == ReplaySpeed::Times10 ? 10 : 1
 CReplayLink::CReplayLink(QString filePath, ReplaySpeed speed, QObject* parent)
     : CLink(parent), filePath_(std::move(filePath)), speed_(speed) {
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &CReplayLink::onTick);
+    connect(&timer_, &QTimer::timeout, this, &CReplayLink::deliverDue);
 }
 
 CReplayLink::~CReplayLink() = default;
@@ -45,8 +45,9 @@ bool CReplayLink::open() {
     baseMs_ = 0;
     reportOpened();
     emit progressChanged(played_, totalBytes());
+    runningSince_.reset();
     if (!paused_) {
-        clock_.start();
+        runningSince_ = clock_->Now();
         startTicking();
     }
     return true;
@@ -54,10 +55,19 @@ bool CReplayLink::open() {
 
 void CReplayLink::close() {
     timer_.stop();
+    runningSince_.reset();
     reportClosed();
 }
 
 bool CReplayLink::write(const QByteArray& /*bytes*/) { return false; }
+
+void CReplayLink::setClock(const ITickClock& clock) {
+    baseMs_ = playMs();
+    clock_ = &clock;
+    if (runningSince_) {
+        runningSince_ = clock_->Now();
+    }
+}
 
 void CReplayLink::setSpeed(ReplaySpeed speed) {
     if (speed == speed_) {
@@ -74,7 +84,8 @@ void CReplayLink::pause() {
     if (paused_) {
         return;
     }
-    rebase();
+    baseMs_ = playMs();
+    runningSince_.reset();
     paused_ = true;
     timer_.stop();
 }
@@ -85,7 +96,7 @@ void CReplayLink::resume() {
     }
     paused_ = false;
     if (isOpen()) {
-        clock_.start();
+        runningSince_ = clock_->Now();
         startTicking();
     }
 }
@@ -94,18 +105,21 @@ qint64 CReplayLink::playMs() const {
     if (speed_ == ReplaySpeed::Fastest) {
         return schedule_.DueMs(static_cast<std::size_t>(played_));
     }
-    const qint64 running = (paused_ || !clock_.isValid()) ? 0 : clock_.elapsed();
+    // Unsigned difference: right across the clock's 32-bit wrap.
+    const qint64 running = runningSince_ ? static_cast<qint64>(clock_->Now() - *runningSince_) : 0;
     return baseMs_ + running * Factor(speed_);
 }
 
 void CReplayLink::rebase() {
     baseMs_ = playMs();
-    clock_.start();
+    if (runningSince_) {
+        runningSince_ = clock_->Now();
+    }
 }
 
 void CReplayLink::startTicking() { timer_.start(speed_ == ReplaySpeed::Fastest ? 0 : kTickMs); }
 
-void CReplayLink::onTick() {
+void CReplayLink::deliverDue() {
     if (!isOpen()) {
         timer_.stop();
         return;

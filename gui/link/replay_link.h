@@ -13,23 +13,24 @@
 // nothing. The end of the file closes the link (closed(), no error). A
 // replay carries no commands: write() does nothing and returns false, and
 // nothing is reported, since the auto-configure requests that would fail
-// are not the user's doing.
+// are not the user's doing. A file that cannot be read is reported with the
+// system's reason ("No such file or directory").
+//
+// The paced speeds measure time on a tick clock, the steady one unless
+// another is set, so a test can move time itself and call deliverDue().
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
+#include <optional>
 
+#include "core/link/replay_speed.h"
+#include "core/link/tick_clock.h"
 #include "gui/link/link.h"
 #include "gui/link/replay_schedule.h"
 
 namespace zarnmon {
-
-enum class ReplaySpeed : std::uint8_t {
-    RealTime,  // ×1
-    Times10,   // ×10
-    Fastest,   // as fast as the program takes it
-};
 
 class CReplayLink final : public CLink {
     Q_OBJECT
@@ -51,6 +52,12 @@ public:
     [[nodiscard]] QString displayName() const override;
     [[nodiscard]] bool acceptsCommands() const override { return false; }
 
+    // The clock the paced speeds follow; it must outlive the link. The
+    // replay continues from where it stands.
+    void setClock(const ITickClock& clock);
+    // Delivers what is due by now: what the delivery timer does every tick.
+    void deliverDue();
+
     void setSpeed(ReplaySpeed speed);
     [[nodiscard]] ReplaySpeed speed() const { return speed_; }
     void pause();
@@ -67,7 +74,6 @@ signals:
     void progressChanged(qint64 played, qint64 total);
 
 private:
-    void onTick();
     // Where the replay stands on the log's own time line.
     [[nodiscard]] qint64 playMs() const;
     // Restarts the replay clock from the current position.
@@ -79,7 +85,10 @@ private:
     QByteArray log_;
     CReplaySchedule schedule_;
     QTimer timer_;
-    QElapsedTimer clock_;
+    CSteadyTickClock steadyClock_;
+    const ITickClock* clock_ = &steadyClock_;
+    // The clock's reading when the replay last (re)started running, if it is.
+    std::optional<std::uint32_t> runningSince_;
     qint64 baseMs_ = 0;
     qint64 played_ = 0;
     bool paused_ = false;

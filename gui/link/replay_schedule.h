@@ -13,12 +13,15 @@
 // or jumps more than an hour (a log of several sessions) continues the
 // previous segment's time rather than stalling or rewinding the replay.
 //
-// A log without tags (text only) plays at the pace of a 19200 baud line.
+// A log without tags (text only) plays at the pace of a line at the
+// profile's default baud rate.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "core/app/settings_keys.h"
 
 namespace zarnmon {
 
@@ -30,8 +33,8 @@ public:
     };
 
     static constexpr std::int64_t kMaxJumpMs = 3600 * 1000;
-    // Bytes per second of an untagged log: 19200 baud, 10 bits a byte.
-    static constexpr std::int64_t kUntaggedBytesPerSecond = 1920;
+    // Bytes per second of an untagged log: 10 bits a byte on the line.
+    static constexpr std::int64_t kUntaggedBytesPerSecond = kDefaultBaud / 10;
 
     CReplaySchedule() = default;
     explicit CReplaySchedule(std::span<const std::uint8_t> log);

@@ -120,6 +120,8 @@ bool CSerialPort::write(const QByteArray& bytes) {
         return false;
     }
     if (port_.write(bytes) != bytes.size()) {
+        // The port's own error, if any, has been logged by onPortError already.
+        reportWriteFailed(QStringLiteral("The port refused %1 bytes of commands").arg(bytes.size()));
         return false;
     }
     // The time-out counts from the moment the output queue stopped being empty.
@@ -165,6 +167,10 @@ void CSerialPort::onPortError(QSerialPort::SerialPortError error) {
         lose(QStringLiteral("The connection to %1 was lost").arg(displayName_));
         return;
     }
+    if (error == QSerialPort::WriteError) {
+        // Output the line did not take is a command the receiver never saw.
+        reportWriteFailed(QStringLiteral("Writing to the port failed: %1").arg(port_.errorString()));
+    }
     const std::uint32_t flags = FlagsOf(error);
     if (flags != 0) {
         qCWarning(lcZarnSerial).noquote() << QString::fromLatin1(CommErrorLine(flags).c_str());
@@ -177,6 +183,7 @@ void CSerialPort::onPortError(QSerialPort::SerialPortError error) {
 void CSerialPort::onBytesWritten() {
     if (port_.bytesToWrite() == 0) {
         writeTimer_.stop();
+        noteOutputTaken();
     }
 }
 
@@ -184,8 +191,12 @@ void CSerialPort::onWriteTimeout() {
     if (!port_.isOpen() || port_.bytesToWrite() == 0) {
         return;
     }
-    qCDebug(lcZarnSerial) << "write time-out:" << port_.bytesToWrite() << "bytes not sent";
+    const qint64 discarded = port_.bytesToWrite();
+    qCDebug(lcZarnSerial) << "write time-out:" << discarded << "bytes not sent";
     port_.clear(QSerialPort::Output);
+    reportWriteFailed(QStringLiteral("The receiver did not take %1 bytes of commands within %2 ms; they were discarded")
+                          .arg(discarded)
+                          .arg(kWriteTimeoutMs));
 }
 
 void CSerialPort::logLineErrors() {

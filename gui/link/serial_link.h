@@ -4,7 +4,7 @@
 // simulator's pseudo-terminal), on QSerialPort with event-driven reads on the
 // GUI thread.
 //
-// Line settings: the configured baud rate (19200 unless chosen otherwise),
+// Line settings: the configured baud rate (the profile's default unless chosen otherwise),
 // 8 data bits, no parity, 1 stop bit, no flow control, binary (raw) mode;
 // DTR and RTS raised while open, DTR dropped at close; both directions
 // purged at open and at close.
@@ -19,7 +19,9 @@
 // Writes are queued and leave as the line takes them. Output that has not
 // drained 1000 ms after the queue last ran empty is discarded: a receiver
 // that stopped reading (hardware handshake lines on an unwired cable) cannot
-// make the program's output pile up.
+// make the program's output pile up. The discard, or a write the port
+// refuses outright, is reported by writeFailed(): once, until the line
+// takes output again.
 //
 // Errors: line errors (break, framing, overrun, parity) are logged to the
 // "zarnmon.serial" category as "<CE-%s>" lines and never reach the user; the
@@ -34,6 +36,7 @@
 #include <QString>
 #include <QTimer>
 
+#include "core/app/settings_keys.h"
 #include "gui/link/comm_errors.h"
 #include "gui/link/link.h"
 
@@ -45,7 +48,6 @@ class CSerialPort final : public CLink {
     Q_OBJECT
 
 public:
-    static constexpr qint32 kDefaultBaud = 19200;
     static constexpr qint64 kReceiveBufferSize = 65536;
     static constexpr qint64 kNotifyThreshold = 128;
     static constexpr int kQuietGapMs = 10;
@@ -71,6 +73,8 @@ public:
     [[nodiscard]] qint32 baudRate() const { return baudRate_; }
     // Bytes still queued for the receiver.
     [[nodiscard]] qint64 pendingOutput() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
+    // Bytes received and held back until the threshold or the quiet gap.
+    [[nodiscard]] qint64 heldInput() const { return port_.isOpen() ? port_.bytesAvailable() : 0; }
 
 private:
     bool configure();

@@ -11,7 +11,7 @@ CSimulatorLink::CSimulatorLink(SimulatorOptions options, QObject* parent)
     : CLink(parent), options_(std::move(options)) {
     timer_.setInterval(kTickMs);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &CSimulatorLink::onTick);
+    connect(&timer_, &QTimer::timeout, this, &CSimulatorLink::deliverDue);
 }
 
 CSimulatorLink::~CSimulatorLink() = default;
@@ -26,8 +26,7 @@ bool CSimulatorLink::open() {
         receiver_->Schedule().AllOn();
     }
     output_.clear();
-    advancedMs_ = 0;
-    clock_.start();
+    caughtUpAt_ = clock_->Now();
     timer_.start();
     reportOpened();
     return true;
@@ -47,20 +46,21 @@ bool CSimulatorLink::write(const QByteArray& bytes) {
     return true;
 }
 
-void CSimulatorLink::onTick() {
+void CSimulatorLink::deliverDue() {
     if (!isOpen() || !receiver_) {
         return;
     }
-    qint64 due = clock_.elapsed() - advancedMs_;
+    const std::uint32_t now = clock_->Now();
+    // Unsigned difference: right across the clock's 32-bit wrap.
+    qint64 due = static_cast<std::uint32_t>(now - caughtUpAt_);
+    caughtUpAt_ = now;
     if (due > kMaxCatchUpMs) {
-        advancedMs_ += due - kMaxCatchUpMs;
         due = kMaxCatchUpMs;
     }
     if (due <= 0) {
         return;
     }
     receiver_->Advance(static_cast<std::uint32_t>(due));
-    advancedMs_ += due;
     output_.clear();
     receiver_->TakeOutput(output_);
     if (!output_.empty()) {

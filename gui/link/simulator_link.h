@@ -12,14 +12,16 @@
 // cannot feed the dispatcher reentrantly. An event loop that stalls (a
 // debugger, a suspended machine) does not release a flood afterwards: at
 // most kMaxCatchUpMs of receiver time pass per tick; the rest is skipped.
+// The steady clock is the one followed unless another is set, so a test can
+// move time itself and call deliverDue().
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "core/link/tick_clock.h"
 #include "gui/link/link.h"
 #include "sim/faults.h"
 #include "sim/sim_config.h"
@@ -60,14 +62,23 @@ public:
     // The receiver of the current (or last) session; null before the first open.
     [[nodiscard]] const sim::CSimReceiver* receiver() const { return receiver_.get(); }
 
-private:
-    void onTick();
+    // The clock the receiver follows from now on; it must outlive the link.
+    void setClock(const ITickClock& clock) {
+        clock_ = &clock;
+        caughtUpAt_ = clock.Now();
+    }
+    // Lets the receiver catch up with the clock and delivers what it sent:
+    // what the timer does every tick.
+    void deliverDue();
 
+private:
     SimulatorOptions options_;
     std::unique_ptr<sim::CSimReceiver> receiver_;
     QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 advancedMs_ = 0;
+    CSteadyTickClock steadyClock_;
+    const ITickClock* clock_ = &steadyClock_;
+    // The clock's reading the receiver has caught up with.
+    std::uint32_t caughtUpAt_ = 0;
     std::vector<std::uint8_t> output_;
 };
 

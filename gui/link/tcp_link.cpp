@@ -10,6 +10,11 @@ CTcpLink::CTcpLink(QString host, quint16 port, QObject* parent) : CLink(parent),
     connect(&socket_, &QTcpSocket::readyRead, this, [this] { drain(socket_); });
     connect(&socket_, &QTcpSocket::errorOccurred, this, &CTcpLink::onSocketError);
     connect(&socket_, &QTcpSocket::disconnected, this, &CTcpLink::onDisconnected);
+    connect(&socket_, &QTcpSocket::bytesWritten, this, [this] {
+        if (socket_.bytesToWrite() == 0) {
+            noteOutputTaken();
+        }
+    });
     connect(&connectTimer_, &QTimer::timeout, this, &CTcpLink::onConnectTimeout);
 }
 
@@ -46,7 +51,13 @@ bool CTcpLink::write(const QByteArray& bytes) {
     if (!isOpen() || socket_.state() != QAbstractSocket::ConnectedState) {
         return false;
     }
-    return socket_.write(bytes) == bytes.size();
+    if (socket_.write(bytes) != bytes.size()) {
+        reportWriteFailed(QStringLiteral("The connection refused %1 bytes of commands: %2")
+                              .arg(bytes.size())
+                              .arg(socket_.errorString()));
+        return false;
+    }
+    return true;
 }
 
 void CTcpLink::onConnected() {

@@ -9,7 +9,9 @@
 // stand within kConnectTimeoutMs is reported once and the link stays closed
 // (no closed(): it never opened). A connection the server drops or that
 // fails later is reported once, after the bytes that arrived before it, and
-// followed by closed().
+// followed by closed(). The reason reported is the system's ("Connection
+// refused", "Host not found"). A write the socket refuses is reported by
+// writeFailed().
 
 #include <QString>
 #include <QTcpSocket>

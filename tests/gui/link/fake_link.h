@@ -8,8 +8,11 @@
 //   feed(bytes)       as if the receiver sent bytes: bytesReceived() chunks of
 //                     at most 1024 while open; ignored while closed
 //   injectError(msg)  the device is lost: one errorOccurred(msg), then closed()
-//   write(bytes)      recorded while open (false when closed, or after
-//                     setWriteFails(true)); see written() and writes()
+//   write(bytes)      recorded while open; see written() and writes(). False
+//                     when closed; after setWriteFails(true) false with a
+//                     writeFailed() as a refusing device gives
+//   injectWriteFailure(msg)  the receiver did not take the output: writeFailed(msg)
+//                     (once until a write succeeds again, as every link)
 //   close()           closed() if it was open
 //
 // Everything happens synchronously, inside the call, so tests need no event
@@ -43,11 +46,16 @@ public:
     }
     void close() override { reportClosed(); }
     bool write(const QByteArray& bytes) override {
-        if (!isOpen() || writeFails_) {
+        if (!isOpen()) {
+            return false;
+        }
+        if (writeFails_) {
+            reportWriteFailed(QStringLiteral("The fake receiver refused %1 bytes").arg(bytes.size()));
             return false;
         }
         writes_.append(bytes);
         written_.append(bytes);
+        noteOutputTaken();
         return true;
     }
     [[nodiscard]] QString displayName() const override { return QStringLiteral("Fake link"); }
@@ -57,6 +65,7 @@ public:
         reportError(message);
         reportClosed();
     }
+    void injectWriteFailure(const QString& message) { reportWriteFailed(message); }
     void failNextOpen(const QString& message) { nextOpenError_ = message.isNull() ? QStringLiteral("") : message; }
     void setWriteFails(bool fails) { writeFails_ = fails; }
 

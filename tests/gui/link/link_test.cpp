@@ -113,5 +113,30 @@ TEST(Link, Write_IsRecordedOnlyWhileOpen) {
     EXPECT_EQ(link.writes().size(), 2);
 }
 
+TEST(Link, RepeatedWriteFailures_AreReportedOnceUntilOutputIsTakenAgain) {
+    CFakeLink link;
+    CLinkRecorder recorder(link);
+    link.open();
+    link.injectWriteFailure("not taken");
+    link.setWriteFails(true);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_FALSE(link.write("$JI\r"));
+    }
+    ASSERT_EQ(recorder.Count(Kind::WriteFailed), 1);
+    EXPECT_EQ(recorder.FirstMessage(Kind::WriteFailed), QStringLiteral("not taken"));
+    EXPECT_TRUE(link.isOpen()) << "a lost command is no lost link";
+    EXPECT_EQ(recorder.Count(Kind::Error), 0);
+
+    link.setWriteFails(false);
+    EXPECT_TRUE(link.write("$JI\r"));
+    link.injectWriteFailure("not taken again");
+    link.injectWriteFailure("and again");
+    EXPECT_EQ(recorder.Count(Kind::WriteFailed), 2) << "the receiver took output in between";
+
+    link.open();
+    link.injectWriteFailure("in the next cycle");
+    EXPECT_EQ(recorder.Count(Kind::WriteFailed), 3);
+}
+
 }  // namespace
 }  // namespace zarnmon::test

@@ -5,9 +5,12 @@
 // what arrived.
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTcpServer>
 #include <QTest>
 #include <algorithm>
 #include <cstdint>
@@ -25,10 +28,10 @@ namespace zarnmon::test {
 // Everything a link reported, in order.
 class CLinkRecorder {
 public:
-    enum class Kind : std::uint8_t { Bytes, Opened, Closed, Error };
+    enum class Kind : std::uint8_t { Bytes, Opened, Closed, Error, WriteFailed };
     struct Event {
         Kind kind;
-        QByteArray bytes;  // the chunk, or the error message
+        QByteArray bytes;  // the chunk, or the error or write-failure message
     };
 
     explicit CLinkRecorder(CLink& link) {
@@ -45,10 +48,18 @@ public:
         QObject::connect(&link, &CLink::errorOccurred, &link, [this](const QString& message) {
             events.push_back({Kind::Error, message.toLocal8Bit()});
         });
+        QObject::connect(&link, &CLink::writeFailed, &link, [this](const QString& message) {
+            events.push_back({Kind::WriteFailed, message.toLocal8Bit()});
+        });
     }
 
     [[nodiscard]] int Count(Kind kind) const {
         return static_cast<int>(std::ranges::count(events, kind, &Event::kind));
+    }
+    // The message of the first error or write failure, or empty.
+    [[nodiscard]] QString FirstMessage(Kind kind) const {
+        const int at = First(kind);
+        return at < 0 ? QString() : QString::fromLocal8Bit(events[static_cast<std::size_t>(at)].bytes);
     }
     // Index of the first event of a kind, or -1.
     [[nodiscard]] int First(Kind kind) const {
@@ -116,9 +127,29 @@ private:
     QString address_;
 };
 
+// A loopback port nobody listens on right now.
+inline quint16 FreePort() {
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0)) {
+        return 0;
+    }
+    return server.serverPort();
+}
+
 // Runs the event loop until done() or timeoutMs; the final value of done().
+// The time-out only bounds a failing test: nothing waits for it to pass.
 inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
     return QTest::qWaitFor(done, timeoutMs);
+}
+
+// Lets everything already pending happen (posted events, ready sockets and
+// devices, due timers) without waiting for time to pass: enough to show a
+// report that would follow another in a loop.
+inline void SpinEventLoop(int rounds = 100) {
+    for (int i = 0; i < rounds; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
 }
 
 }  // namespace zarnmon::test

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/settings_keys.h"
+
 namespace zarnmon {
 namespace {
 
@@ -88,7 +90,7 @@ TEST(PortDiscovery, BaudList_IsTheDialogsRatesAscendingWithTheDefault) {
     EXPECT_EQ(kBaudRates.front(), 110u);
     EXPECT_EQ(kBaudRates.back(), 230400u);
     EXPECT_TRUE(std::ranges::is_sorted(kBaudRates));
-    EXPECT_NE(std::ranges::find(kBaudRates, kDefaultBaudRate), kBaudRates.end());
+    EXPECT_NE(std::ranges::find(kBaudRates, static_cast<quint32>(kDefaultBaud)), kBaudRates.end());
 }
 
 }  // namespace

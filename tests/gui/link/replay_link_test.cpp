@@ -2,11 +2,12 @@
 
 #include "gui/link/replay_link.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "core/link/tick_clock.h"
 #include "tests/gui/link/link_test_support.h"
 #include "tests/gui/link/replay_recording.h"
 
@@ -25,8 +26,30 @@ protected:
         return path;
     }
 
+    // The distinct times the log's tags are due at, in order.
+    static std::vector<qint64> SecondsOfTags(const CReplayLink& link) {
+        std::vector<qint64> due;
+        for (const auto& mark : link.schedule().Marks()) {
+            if (due.empty() || due.back() != mark.dueMs) {
+                due.push_back(mark.dueMs);
+            }
+        }
+        return due;
+    }
+    // Where the first message due at dueMs starts: how much of the log plays before it.
+    static qsizetype StartOfSecond(const CReplayLink& link, qint64 dueMs) {
+        for (const auto& mark : link.schedule().Marks()) {
+            if (mark.dueMs >= dueMs) {
+                return static_cast<qsizetype>(mark.offset);
+            }
+        }
+        return link.totalBytes();
+    }
+
     QTemporaryDir dir_;
     QByteArray log_;
+    // The pacing tests move time themselves and deliver by hand.
+    CManualTickClock clock_{5000};
 };
 
 TEST_F(ReplayLink, Fastest_DeliversEveryByteInOrderInChunksOfAtMost1024) {
@@ -54,53 +77,91 @@ TEST_F(ReplayLink, Fastest_DeliversEveryByteInOrderInChunksOfAtMost1024) {
 
 TEST_F(ReplayLink, RealTime_FollowsTheReceiversTimeTags) {
     CReplayLink link(Recording(3), ReplaySpeed::RealTime);
+    link.setClock(clock_);
     CLinkRecorder recorder(link);
-    QElapsedTimer clock;
-    clock.start();
     ASSERT_TRUE(link.open());
-    // Tags at 0, 1 and 2 s of receiver time: the last epoch is due 2 s in.
-    ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }, 15000));
-    EXPECT_GE(clock.elapsed(), 1900);
-    EXPECT_EQ(recorder.received, log_);
+    ASSERT_EQ(SecondsOfTags(link), (std::vector<qint64>{0, 1000, 2000}));
+
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_.left(StartOfSecond(link, 1000))) << "the first epoch at once";
+    clock_.Advance(999);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_.left(StartOfSecond(link, 1000)));
+    clock_.Advance(1);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_.left(StartOfSecond(link, 2000))) << "the second epoch 1 s in";
+    clock_.Advance(999);
+    link.deliverDue();
+    EXPECT_EQ(recorder.Count(Kind::Closed), 0);
+    clock_.Advance(1);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_) << "the last epoch 2 s in";
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1);
 }
 
-TEST_F(ReplayLink, Times10_PlaysTenSecondsInAboutOne) {
+TEST_F(ReplayLink, Times10_PlaysTenSecondsInOne) {
     CReplayLink link(Recording(10), ReplaySpeed::Times10);
+    link.setClock(clock_);
     CLinkRecorder recorder(link);
-    QElapsedTimer clock;
-    clock.start();
     ASSERT_TRUE(link.open());
-    ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }, 15000));
-    EXPECT_GE(clock.elapsed(), 850);
-    EXPECT_LT(clock.elapsed(), 6000);
+    ASSERT_EQ(SecondsOfTags(link).back(), 9000);
+
+    link.deliverDue();
+    clock_.Advance(99);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_.left(StartOfSecond(link, 1000)));
+    clock_.Advance(1);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_.left(StartOfSecond(link, 2000))) << "a second of the log in 100 ms";
+    clock_.Advance(799);
+    link.deliverDue();
+    EXPECT_EQ(recorder.Count(Kind::Closed), 0);
+    clock_.Advance(1);
+    link.deliverDue();
     EXPECT_EQ(recorder.received, log_);
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1);
 }
 
-TEST_F(ReplayLink, Pause_StopsDeliveryUntilResumed) {
+TEST_F(ReplayLink, Pause_StopsDeliveryAndTheLogsClockUntilResumed) {
     CReplayLink link(Recording(3), ReplaySpeed::RealTime);
+    link.setClock(clock_);
     CLinkRecorder recorder(link);
     ASSERT_TRUE(link.open());
-    ASSERT_TRUE(WaitFor([&] { return !recorder.received.isEmpty(); }));
+    link.deliverDue();
+    clock_.Advance(500);
     link.pause();
     EXPECT_TRUE(link.isPaused());
-    const qsizetype atPause = recorder.received.size();
     const qint64 playedAtPause = link.playedBytes();
-    QTest::qWait(1500);
-    EXPECT_EQ(recorder.received.size(), atPause);
+    EXPECT_EQ(playedAtPause, StartOfSecond(link, 1000));
+
+    clock_.Advance(5000);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received.size(), playedAtPause);
     EXPECT_EQ(link.playedBytes(), playedAtPause);
     EXPECT_TRUE(link.isOpen());
 
     link.resume();
-    ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }, 15000));
+    clock_.Advance(499);
+    link.deliverDue();
+    EXPECT_EQ(link.playedBytes(), playedAtPause) << "the time paused does not count";
+    clock_.Advance(1);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_.left(StartOfSecond(link, 2000)));
+    clock_.Advance(1000);
+    link.deliverDue();
     EXPECT_EQ(recorder.received, log_);
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1);
 }
 
 TEST_F(ReplayLink, SpeedChangeMidway_KeepsEveryByteInOrder) {
     CReplayLink link(Recording(5), ReplaySpeed::RealTime);
+    link.setClock(clock_);
     CLinkRecorder recorder(link);
     ASSERT_TRUE(link.open());
-    ASSERT_TRUE(WaitFor([&] { return !recorder.received.isEmpty(); }));
+    link.deliverDue();
+    ASSERT_FALSE(recorder.received.isEmpty());
     link.setSpeed(ReplaySpeed::Fastest);
+    // The clock stands still: only the fastest speed can finish the log.
     ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }, 15000));
     EXPECT_EQ(recorder.received, log_);
 }
@@ -122,6 +183,8 @@ TEST_F(ReplayLink, MissingFile_OneErrorAndNeverOpened) {
     CLinkRecorder recorder(link);
     EXPECT_FALSE(link.open());
     EXPECT_EQ(recorder.Count(Kind::Error), 1);
+    EXPECT_TRUE(recorder.FirstMessage(Kind::Error).contains(QStringLiteral("No such file or directory")))
+        << recorder.FirstMessage(Kind::Error).toStdString();
     EXPECT_EQ(recorder.Count(Kind::Opened), 0);
     EXPECT_EQ(recorder.Count(Kind::Closed), 0);
 }

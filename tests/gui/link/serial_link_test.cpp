@@ -4,7 +4,6 @@
 
 #include "gui/link/serial_link.h"
 
-#include <QElapsedTimer>
 #include <atomic>
 #include <cstdlib>
 
@@ -117,8 +116,8 @@ TEST_F(SerialLink, SimulatorKilledMidStream_OneErrorThenOneClosedAndNoFlood) {
 
     sim.Kill();
     ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }));
-    // Give a flood of further reports the time to show itself.
-    QTest::qWait(500);
+    // A port that keeps failing would report again from the next rounds of the event loop.
+    SpinEventLoop();
 
     EXPECT_FALSE(link.isOpen());
     EXPECT_EQ(recorder.Count(Kind::Error), 1);
@@ -146,7 +145,7 @@ TEST_F(SerialLink, DeviceVanishes_BytesAlreadyReadAreDeliveredBeforeTheLoss) {
         sent.append(static_cast<char>(i % 251));
     }
     ASSERT_TRUE(pty.Write(sent));
-    QTest::qWait(300);
+    ASSERT_TRUE(WaitFor([&] { return link.heldInput() == sent.size(); }));
     EXPECT_EQ(recorder.Count(Kind::Bytes), 0);
 
     pty.Close();
@@ -169,7 +168,7 @@ TEST_F(SerialLink, SmallBurst_IsHandedOnAfterTheQuietGap) {
     EXPECT_TRUE(WaitFor([&] { return recorder.received == QByteArray("$>JI,12345\r\n"); }, 2000));
 }
 
-TEST_F(SerialLink, MissingDevice_FailsWithOneErrorAndNoOpened) {
+TEST_F(SerialLink, MissingDevice_FailsWithOneErrorGivingTheSystemsReasonAndNoOpened) {
     CSerialPort link("/dev/zarnmon-no-such-port");
     CLinkRecorder recorder(link);
     EXPECT_FALSE(link.open());
@@ -177,6 +176,7 @@ TEST_F(SerialLink, MissingDevice_FailsWithOneErrorAndNoOpened) {
     EXPECT_FALSE(link.write("$JI\r"));
     link.close();
     EXPECT_EQ(recorder.Count(Kind::Error), 1);
+    EXPECT_EQ(recorder.FirstMessage(Kind::Error), QStringLiteral("No such file or directory"));
     EXPECT_EQ(recorder.Count(Kind::Opened), 0);
     EXPECT_EQ(recorder.Count(Kind::Closed), 0);
 }
@@ -192,6 +192,28 @@ TEST_F(SerialLink, Reopen_StartsANewCycleOnTheSameDevice) {
     EXPECT_EQ(recorder.Count(Kind::Closed), 1);
     ASSERT_TRUE(pty.Write(QByteArray(200, 'z')));
     EXPECT_TRUE(WaitFor([&] { return recorder.received.size() == 200; }, 2000));
+}
+
+TEST_F(SerialLink, ReceiverTakesNoOutput_WriteFailedOnceAndTheOutputDiscarded) {
+    CBarePty pty;
+    ASSERT_FALSE(pty.Path().isEmpty());
+    CSerialPort link(pty.Path());
+    CLinkRecorder recorder(link);
+    ASSERT_TRUE(link.open());
+    // Nobody reads the other end: once the terminal's buffers are full, the
+    // output waits until the time-out discards it.
+    const QByteArray commands = QByteArray("$JBIN,99,1\r").repeated(100000);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(link.write(commands));
+        ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::WriteFailed) > 0 && link.pendingOutput() == 0; }));
+    }
+    EXPECT_EQ(recorder.Count(Kind::WriteFailed), 1) << "one report while the receiver takes nothing";
+    EXPECT_TRUE(recorder.FirstMessage(Kind::WriteFailed).contains(QStringLiteral("did not take")))
+        << recorder.FirstMessage(Kind::WriteFailed).toStdString();
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(recorder.Count(Kind::Error), 0);
+    EXPECT_EQ(recorder.Count(Kind::Closed), 0);
 }
 
 }  // namespace

@@ -15,15 +15,6 @@ namespace {
 
 using Kind = CLinkRecorder::Kind;
 
-// A loopback port nobody listens on right now.
-quint16 FreePort() {
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0)) {
-        return 0;
-    }
-    return server.serverPort();
-}
-
 TEST(TcpLink, SimulatorServer_CommandInFramesOut) {
     const quint16 port = FreePort();
     ASSERT_NE(port, 0);
@@ -57,9 +48,11 @@ TEST(TcpLink, RefusedConnection_OneErrorAndNeverOpened) {
     CLinkRecorder recorder(link);
     EXPECT_TRUE(link.open());
     ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Error) > 0; }));
-    QTest::qWait(200);
+    SpinEventLoop();
     EXPECT_FALSE(link.isOpen());
     EXPECT_EQ(recorder.Count(Kind::Error), 1);
+    EXPECT_TRUE(recorder.FirstMessage(Kind::Error).contains(QStringLiteral("refused"), Qt::CaseInsensitive))
+        << recorder.FirstMessage(Kind::Error).toStdString();
     EXPECT_EQ(recorder.Count(Kind::Opened), 0);
     EXPECT_EQ(recorder.Count(Kind::Closed), 0);
 }
@@ -78,7 +71,7 @@ TEST(TcpLink, ServerGoesAway_OneErrorThenClosed) {
 
     sim.Kill();
     ASSERT_TRUE(WaitFor([&] { return recorder.Count(Kind::Closed) > 0; }));
-    QTest::qWait(200);
+    SpinEventLoop();
     EXPECT_FALSE(link.isOpen());
     EXPECT_EQ(recorder.Count(Kind::Error), 1);
     EXPECT_EQ(recorder.Count(Kind::Closed), 1);
