@@ -59,15 +59,25 @@ std::vector<std::vector<std::uint8_t>> FiveHzMinute() {
     return chunks;
 }
 
+// The views only read here: nothing switches WAAS processing.
+class CNoReceiverControl final : public IReceiverControl {
+public:
+    [[nodiscard]] bool WaasProcessing() const override { return false; }
+    void SetWaasProcessing(bool /*on*/) override {}
+};
+
 void BM_ThreeViewsAtFiveHz(benchmark::State& state) {
+    CSteadyTickClock clock;
     CSettingsStore settings;
-    CAppContext context{settings};
+    CAppContext context{settings, clock};
+    CNoReceiverControl receiver;
+    const ViewServices services{context, receiver};
     QMdiArea area;
     area.resize(1600, 900);
     CPaintCounter counter;
     std::vector<QWidget*> views;
     for (CElementView* view : std::initializer_list<CElementView*>{
-             new CViewChannel(context), new CViewChannelL2(context), new CViewGPS(context)}) {
+             new CViewChannel(services), new CViewChannelL2(services), new CViewGPS(services)}) {
         area.addSubWindow(view)->show();
         view->viewport()->installEventFilter(&counter);
         views.push_back(view);

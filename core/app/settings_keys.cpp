@@ -41,7 +41,7 @@ std::string WaasWordKey(int index) {
 
 CommSettings LoadCommSettings(const CSettingsStore& store) {
     CommSettings comm;
-    comm.port = GetIntAtLeast(store, kCommSettings, kPortKey, kDefaultPort, 1);
+    comm.port = GetIntAtLeast(store, kCommSettings, kPortKey, kDefaultPort, kMinPort);
     comm.baud = GetIntAtLeast(store, kCommSettings, kBaudKey, kDefaultBaud, 1);
     comm.device = store.GetString(kCommSettings, kDeviceKey, "");
     return comm;
@@ -110,6 +110,16 @@ std::string FormatHex(std::uint32_t value) {
     std::array<char, 16> text{};
     std::snprintf(text.data(), text.size(), "%X", static_cast<unsigned int>(value));
     return text.data();
+}
+
+ViewPreferences LoadViewPreferences(const CSettingsStore& store, const ViewPreferences& current) {
+    return {store.GetInt(kViewSettings, kIonoScaleKey, current.ionoScale),
+            store.GetInt(kViewSettings, kShowNeuErrorsKey, current.showNeuErrors ? 1 : 0) != 0};
+}
+
+void SaveViewPreferences(CSettingsStore& store, const ViewPreferences& preferences) {
+    store.SetInt(kViewSettings, kIonoScaleKey, preferences.ionoScale);
+    store.SetInt(kViewSettings, kShowNeuErrorsKey, preferences.showNeuErrors ? 1 : 0);
 }
 
 std::uint32_t LoadDebugLogMask(const CSettingsStore& store, std::uint32_t current) {

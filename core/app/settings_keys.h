@@ -25,6 +25,8 @@ inline constexpr std::string_view kPortKey = "Port";
 inline constexpr std::string_view kBaudKey = "Baud";
 inline constexpr std::string_view kDeviceKey = "Device";
 inline constexpr int kDefaultPort = 2;
+inline constexpr int kMinPort = 1;
+inline constexpr int kMaxPort = 256;  // COM256 is the highest Windows names
 inline constexpr int kDefaultBaud = 19200;
 
 // Data-log options and the debug-log mask.
@@ -79,6 +81,12 @@ inline constexpr std::string_view kOpenWindows = "OpenWindows";
 inline constexpr std::string_view kAutoOpenKey = "AutoOpen";
 inline constexpr int kDefaultAutoOpen = 0;
 
+// Display choices a user expects back after a restart: the iono map's scale
+// (in the map's own units) and whether the solution views show NEU errors.
+inline constexpr std::string_view kViewSettings = "ViewSettings";
+inline constexpr std::string_view kIonoScaleKey = "IonoScale";
+inline constexpr std::string_view kShowNeuErrorsKey = "ShowNEUErrors";
+
 // "WORD%0.3d": WaasWordKey(7) is "WORD007".
 [[nodiscard]] std::string WaasWordKey(int index);
 
@@ -109,6 +117,14 @@ void SaveLogSettings(CSettingsStore& store, const LogSettings& log);
 [[nodiscard]] std::optional<std::uint32_t> ScanHex(std::string_view text);
 // Upper-case hexadecimal without prefix, as "%X" writes it.
 [[nodiscard]] std::string FormatHex(std::uint32_t value);
+
+// The display choices of "ViewSettings"; a missing key keeps the current value.
+struct ViewPreferences {
+    int ionoScale = 0;
+    bool showNeuErrors = false;
+};
+[[nodiscard]] ViewPreferences LoadViewPreferences(const CSettingsStore& store, const ViewPreferences& current);
+void SaveViewPreferences(CSettingsStore& store, const ViewPreferences& preferences);
 
 [[nodiscard]] std::uint32_t LoadDebugLogMask(const CSettingsStore& store, std::uint32_t current = kDefaultDebugLogMask);
 void SaveDebugLogMask(CSettingsStore& store, std::uint32_t mask);

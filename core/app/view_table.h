@@ -10,7 +10,6 @@
 
 #include <array>
 #include <functional>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -67,24 +66,6 @@ inline constexpr std::array<int, 2> kDefaultOpenTemplates{129, 137};
 // The application's own command beside the view commands.
 inline constexpr int kDataFlowCommandId = 32778;
 inline constexpr std::string_view kDataFlowPrompt = "Comm Data Flow (turn on or off)\nComm Data Flow";
-
-[[nodiscard]] std::optional<ViewType> FindViewByCommand(int commandId);
-[[nodiscard]] std::optional<ViewType> FindViewByTemplate(int templateId);
-// Keys match exactly: they name templates, not profile entries.
-[[nodiscard]] std::optional<ViewType> FindViewByKey(std::string_view key);
-
-// A command prompt: the text before the first "\n" is the status-bar tip, the
-// text after it the tool tip (none when there is no "\n").
-struct PromptParts {
-    std::string_view statusTip;
-    std::string_view toolTip;
-};
-[[nodiscard]] PromptParts SplitPrompt(std::string_view prompt);
-
-// The fields of a template's "\n"-separated document strings, in order.
-enum class DocString { WindowTitle, DocName, FileNewName, FilterName, FilterExt, RegFileTypeId, RegFileTypeName };
-// The field's text; empty when the strings have fewer fields.
-[[nodiscard]] std::string_view TemplateString(std::string_view templateStrings, DocString field);
 
 // The template ids to open at start, in order: the default views while
 // "OpenWindows"/"AutoOpen" is 0, else every view type marked open.

@@ -60,6 +60,8 @@ public:
     [[nodiscard]] const std::string& ChosenPath() const noexcept { return chosenPath_; }
     // The file rows go to, or last went to; empty before the first file.
     [[nodiscard]] const std::string& FilePath() const noexcept { return file_.Path(); }
+    // Why the last Start could not open its file.
+    [[nodiscard]] const std::string& OpenError() const noexcept { return file_.OpenError(); }
     // Rows written since Start.
     [[nodiscard]] std::uint64_t RowsWritten() const noexcept { return rows_; }
     // Why the log stopped by itself (a failed write, or a day file that could

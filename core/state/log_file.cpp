@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 namespace zarnmon {
 
@@ -26,11 +27,14 @@ bool CLogFile::Open(const std::string& path, bool append) {
     Close();
     const std::ios::openmode mode = std::ios::binary | std::ios::out | (append ? std::ios::app : std::ios::trunc);
     file_.clear();
+    errno = 0;
     file_.open(std::filesystem::path(path), mode);
     if (!file_.is_open()) {
         file_.clear();
+        openError_ = errno != 0 ? std::generic_category().message(errno) : std::string("the file cannot be created");
         return false;
     }
+    openError_.clear();
     path_ = path;
     open_ = true;
     bytes_ = 0;

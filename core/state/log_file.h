@@ -41,8 +41,11 @@ public:
 
     // Closes an open file first, then opens path for writing, created when
     // missing; truncated unless append. False when it cannot be opened: that
-    // is no failure to report (the caller knows whether to say so).
+    // is no failure to report (the caller knows whether to say so), and
+    // OpenError tells why.
     bool Open(const std::string& path, bool append);
+    // The system's reason the last Open failed ("No such file or directory").
+    [[nodiscard]] const std::string& OpenError() const noexcept { return openError_; }
     // Flushes and closes; a flush that fails is recorded as a failure.
     void Close();
     [[nodiscard]] bool IsOpen() const noexcept { return open_; }
@@ -68,6 +71,7 @@ private:
 
     std::string extension_;
     std::string path_;
+    std::string openError_;
     std::ofstream file_;
     bool open_ = false;
     std::uint64_t bytes_ = 0;

@@ -1,9 +1,8 @@
 #pragma once
 
 // The documents of the view windows. The receiver's state lives in the
-// message handlers, not here: a document only names its window, carries the
-// refresh divisor and knows its first view, which the main frame's refresh
-// tick reaches once a second.
+// message handlers, not here: a document only names its window and knows
+// its first view, which the main frame's refresh tick reaches once a second.
 
 #include <QObject>
 #include <QPointer>
@@ -22,7 +21,7 @@ public:
     virtual bool OnNewDocument() { return true; }
     // Names the document (an empty title keeps the default) and runs OnNewDocument.
     bool InitNewDocument(const QString& title);
-    // Posts the refresh tick (timer id 1) to the first view.
+    // Posts the refresh tick to the first view.
     void PostRefreshTick();
 
     void SetFirstView(QWidget* view) { firstView_ = view; }
@@ -30,16 +29,11 @@ public:
     [[nodiscard]] const QString& Title() const { return title_; }
     [[nodiscard]] const QString& Name() const { return name_; }
     [[nodiscard]] bool IsCreating() const { return creating_ != 0; }
-    [[nodiscard]] int RefreshDivisor() const { return refreshDivisor_; }
-    [[nodiscard]] bool IsModified() const { return modified_; }
-    void SetModifiedFlag(bool modified) { modified_ = modified; }
 
 private:
     QString name_;
     QString title_ = QStringLiteral("Untitled");
     int creating_ = 0;
-    int refreshDivisor_ = 1;
-    bool modified_ = false;
     QPointer<QWidget> firstView_;
 };
 

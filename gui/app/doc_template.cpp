@@ -31,7 +31,7 @@ CBaseDoc* CMultiDocTempSpecial::FindOpenDocument() const {
     return nullptr;
 }
 
-CChildFrame* CMultiDocTempSpecial::OpenNew(QMdiArea& area, CAppContext& context) {
+CChildFrame* CMultiDocTempSpecial::OpenNew(QMdiArea& area, const ViewServices& services) {
     if (!factory_) {
         return nullptr;
     }
@@ -43,7 +43,7 @@ CChildFrame* CMultiDocTempSpecial::OpenNew(QMdiArea& area, CAppContext& context)
     if (!document->InitNewDocument(description)) {
         return nullptr;
     }
-    QWidget* view = factory_(*document, context, frame.get());
+    QWidget* view = factory_(*document, services, frame.get());
     document->SetFirstView(view);
     frame->setWidget(view);
     frame->setWindowTitle(description);

@@ -16,7 +16,7 @@
 
 namespace zarnmon {
 
-struct CAppContext;
+struct ViewServices;
 
 // The frame of every view window.
 class CChildFrame final : public QMdiSubWindow {
@@ -27,7 +27,7 @@ public:
 };
 
 // Makes a view as a child of frame.
-using ViewFactory = std::function<QWidget*(CBaseDoc& document, CAppContext& context, QWidget* frame)>;
+using ViewFactory = std::function<QWidget*(CBaseDoc& document, const ViewServices& services, QWidget* frame)>;
 
 class CMultiDocTempSpecial {
 public:
@@ -41,7 +41,7 @@ public:
     [[nodiscard]] CBaseDoc* FindOpenDocument() const;
     // A new document and view in a new child frame of area; null when the
     // type has no view or the document refused to open.
-    CChildFrame* OpenNew(QMdiArea& area, CAppContext& context);
+    CChildFrame* OpenNew(QMdiArea& area, const ViewServices& services);
 
 private:
     ViewType type_;

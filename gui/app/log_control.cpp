@@ -68,8 +68,14 @@ QString CLogControl::ChooseFile(const CLogFile& file, const QString& title) {
     return dialog.selectedFiles().front();
 }
 
-void CLogControl::ReportOpenFailure() {
-    QMessageBox::critical(dialogParent_, QStringLiteral("ZarnMon"), QString::fromLatin1(kOpenFailed));
+void CLogControl::ReportOpenFailure(const QString& path, const std::string& reason) {
+    const QString text =
+        QStringLiteral("%1\n\n%2: %3").arg(QString::fromLatin1(kOpenFailed), path, QString::fromStdString(reason));
+    // At start-up the box must not hold up the window behind it.
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("ZarnMon"), text, QMessageBox::Ok, dialogParent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    emit openFailed(text);
 }
 
 void CLogControl::ToggleDataLog() {
@@ -82,7 +88,7 @@ void CLogControl::ToggleDataLog() {
         return;
     }
     if (!data_.Start(path.toStdString(), false)) {
-        ReportOpenFailure();
+        ReportOpenFailure(path, data_.OpenError());
     }
 }
 
@@ -93,7 +99,7 @@ void CLogControl::ToggleBinaryLog() {
     }
     const QString path = ChooseFile(binary_.File(), QStringLiteral("Log Binary Data to a File"));
     if (!path.isEmpty() && !binary_.Start(path.toStdString())) {
-        ReportOpenFailure();
+        ReportOpenFailure(path, binary_.File().OpenError());
     }
 }
 
@@ -104,7 +110,7 @@ void CLogControl::TogglePhaseLog() {
     }
     const QString path = ChooseFile(phase_.File(), QStringLiteral("Log Binary Phase Data to a File"));
     if (!path.isEmpty() && !phase_.Start(path.toStdString())) {
-        ReportOpenFailure();
+        ReportOpenFailure(path, phase_.File().OpenError());
     }
 }
 
@@ -118,11 +124,11 @@ void CLogControl::StartFromCommandLine(const CommandLine& commandLine) {
 #endif
     const StartupLogs names = StartupLogNames(commandLine, local);
     data_.SetOptions(commandLine.log);
-    if (!names.dataLog.empty()) {
-        data_.Start(names.dataLog, false);
+    if (!names.dataLog.empty() && !data_.Start(names.dataLog, false)) {
+        ReportOpenFailure(QString::fromStdString(names.dataLog), data_.OpenError());
     }
-    if (!names.binaryLog.empty()) {
-        binary_.Start(names.binaryLog);
+    if (!names.binaryLog.empty() && !binary_.Start(names.binaryLog)) {
+        ReportOpenFailure(QString::fromStdString(names.binaryLog), binary_.File().OpenError());
     }
     CheckFailures();
 }

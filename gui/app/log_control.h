@@ -40,7 +40,8 @@ public:
     void ToggleDataLog();
     void ToggleBinaryLog();
     void TogglePhaseLog();
-    // The -LOG: and -LOGB: options: no dialog, and no message when a file fails.
+    // The -LOG: and -LOGB: options: no dialog; a file that cannot be opened
+    // is reported as from the menu.
     void StartFromCommandLine(const CommandLine& commandLine);
     // "Configure Log Interval and Data Amount" and "Configure location for Log Errors".
     void ConfigureDataLog();
@@ -57,11 +58,13 @@ public:
 signals:
     // A log failed to write and closed itself; reported once per failure.
     void failed(const QString& path, const QString& reason);
+    // A log could not be started; text is what the message box says.
+    void openFailed(const QString& text);
 
 private:
     // The save dialog; empty when cancelled.
     [[nodiscard]] QString ChooseFile(const CLogFile& file, const QString& title);
-    void ReportOpenFailure();
+    void ReportOpenFailure(const QString& path, const std::string& reason);
     void CheckFailures();
 
     CAppContext& context_;

@@ -10,6 +10,7 @@
 #include "gui/app/about_dialog.h"
 #include "gui/app/data_flow_dialog.h"
 #include "gui/app/open_receiver_dialog.h"
+#include "gui/app/view_registry.h"
 #include "gui/link/replay_link.h"
 #include "gui/state/latin1.h"
 
@@ -19,6 +20,12 @@ namespace {
 
 constexpr int kTimerMs = 1000;
 constexpr int kIdleMs = 250;
+
+// The program's own words, then the system's reason on the line below.
+QString CouldNotOpenText(const QString& name, const QString& reason) {
+    const QString text = QStringLiteral("Couldn't Open %1").arg(name);
+    return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
+}
 
 }  // namespace
 
@@ -45,7 +52,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     BuildStatusBars();
 
     context_.dispatcher.SetSender(this);
-    context_.housekeeping = &housekeeping_;
+    context_.dispatcher.SetStoreTap(this);
     // The logs follow these handlers.
     for (const int slot : {Slots::Msg1, Slots::Msg99, Slots::Msg89, Slots::Msg96, Slots::Msg95, Slots::Msg94,
                            Slots::Msg93, Slots::Msg76}) {
@@ -53,7 +60,14 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
         subscriptions_.emplace_back(&handler, handler.Subscribe(&poster_));
     }
     connect(&logs_, &CLogControl::failed, this, &CMainFrame::OnLogFailed);
-    housekeeping_.SetWaasSink([this](std::span<const std::uint8_t> frame) { context_.waas.ProcessWaasRecord(frame); });
+    connect(&logs_, &CLogControl::openFailed, this,
+            [this](const QString& text) { statusBar()->showMessage(text.simplified()); });
+    housekeeping_.SetWaasSink([this](std::span<const std::uint8_t> frame) {
+        // A replay's messages reach the decoder as they are stored.
+        if (!Replaying()) {
+            context_.waas.ProcessWaasRecord(frame);
+        }
+    });
     connect(&timer_, &QTimer::timeout, this, &CMainFrame::OnTimerTick);
     connect(&idleTimer_, &QTimer::timeout, this, &CMainFrame::UpdateUi);
     idleTimer_.start(kIdleMs);
@@ -63,6 +77,9 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
 CMainFrame::~CMainFrame() {
     // The area deactivates its windows as it goes; the menus are gone by then.
     disconnect(mdiArea_, nullptr, this, nullptr);
+    // Views may still ask the frame for something as they close: they go
+    // while all of it is there.
+    qDeleteAll(mdiArea_->subWindowList());
     timer_.stop();
     idleTimer_.stop();
     CloseLink();
@@ -70,7 +87,7 @@ CMainFrame::~CMainFrame() {
         handler->Unsubscribe(id);
     }
     context_.dispatcher.SetSender(nullptr);
-    context_.housekeeping = nullptr;
+    context_.dispatcher.SetStoreTap(nullptr);
 }
 
 bool CMainFrame::Send(std::string_view bytes, bool showErrors) {
@@ -82,6 +99,23 @@ bool CMainFrame::Send(std::string_view bytes, bool showErrors) {
                               QStringLiteral("Com Port or USB Port Must be Open to Send Data"));
     }
     return false;
+}
+
+void CMainFrame::SetWaasProcessing(bool on) {
+    if (on != housekeeping_.WaasProcessing()) {
+        housekeeping_.ToggleWaas();
+    }
+}
+
+void CMainFrame::OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) {
+    if (!Replaying()) {
+        return;
+    }
+    context_.clock.Take(handler);
+    if (&handler == &context_.dispatcher.Handler(Slots::Msg80) && housekeeping_.WaasProcessing()) {
+        (void)context_.waas.ProcessWaasRecord(bytes);
+    }
+    logs_.OnMessage(handler);
 }
 
 void CMainFrame::Connect() {
@@ -115,17 +149,23 @@ bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPan
 
     link_ = std::move(link);
     linkLostReported_ = false;
+    context_.clock.FollowRecording(qobject_cast<CReplayLink*>(link_.get()) != nullptr);
     connect(link_.get(), &CLink::bytesReceived, this, &CMainFrame::OnBytes);
     connect(link_.get(), &CLink::closed, this, &CMainFrame::OnLinkClosed);
     connect(link_.get(), &CLink::errorOccurred, this, &CMainFrame::OnLinkLost);
+    // The link says it once until the receiver takes output again.
+    connect(link_.get(), &CLink::writeFailed, this, [this](const QString& message) {
+        statusBar()->showMessage(QStringLiteral("%1: %2").arg(link_ ? link_->displayName() : QString(), message));
+    });
     const QString name = link_->displayName();
     opening_ = true;
+    openError_.clear();
     const bool opened = link_->open();
     opening_ = false;
     if (!opened) {
         link_.reset();
         QApplication::beep();
-        QMessageBox::warning(this, QStringLiteral("Failure"), QStringLiteral("Couldn't Open %1").arg(name));
+        QMessageBox::warning(this, QStringLiteral("Failure"), CouldNotOpenText(name, openError_));
         SetPortPane(QStringLiteral("Not Open"));
         return false;
     }
@@ -164,7 +204,8 @@ void CMainFrame::OnBytes(const QByteArray& chunk) {
 
 bool CMainFrame::event(QEvent* event) {
     if (event->type() == CRxMessageEvent::Type()) {
-        if (const CMsgHandler* handler = static_cast<CRxMessageEvent*>(event)->Handler(); handler != nullptr) {
+        const CMsgHandler* handler = static_cast<CRxMessageEvent*>(event)->Handler();
+        if (handler != nullptr && !Replaying()) {
             logs_.OnMessage(*handler);
         }
         return true;
@@ -190,6 +231,7 @@ void CMainFrame::OnLinkLost(const QString& message) {
     statusBar()->showMessage(QStringLiteral("%1: %2").arg(name, message));
     if (opening_) {
         // Failed inside open(): ConnectLink reports it when open() returns.
+        openError_ = message;
         return;
     }
     QString title = QStringLiteral("Link Lost");
@@ -198,7 +240,7 @@ void CMainFrame::OnLinkLost(const QString& message) {
         // An open that failed later (a TCP server that refused): as any failed open.
         QApplication::beep();
         title = QStringLiteral("Failure");
-        text = QStringLiteral("Couldn't Open %1").arg(name);
+        text = CouldNotOpenText(name, message);
         link_.release()->deleteLater();
         SetPortPane(QStringLiteral("Not Open"));
     }
@@ -226,15 +268,10 @@ void CMainFrame::StartTimer(int portTag) {
 }
 
 void CMainFrame::OnTimerTick() {
-    // Each open document's first view gets the tick, k counting documents.
-    std::uint32_t k = 0;
+    // Each open document's first view gets the tick.
     for (const auto& templ : templates_) {
         for (CBaseDoc* document : templ.Documents()) {
-            const int divisor = document->RefreshDivisor();
-            if (divisor != 0 && (tickCount_ + k) % static_cast<std::uint32_t>(divisor) == 0) {
-                document->PostRefreshTick();
-            }
-            ++k;
+            document->PostRefreshTick();
         }
     }
     ++tickCount_;
@@ -262,7 +299,7 @@ void CMainFrame::OpenView(int templateId) {
             }
             return;
         }
-        templ.OpenNew(*mdiArea_, context_);
+        templ.OpenNew(*mdiArea_, services_);
         return;
     }
 }
@@ -316,16 +353,21 @@ void CMainFrame::UpdateUi() {
     QAction* waas = Action(kWaasId);
     waas->setChecked(housekeeping_.WaasProcessing());
     waas->setEnabled(housekeeping_.WaasAllowed());
-    for (const auto& templ : templates_) {
-        QAction* view = Action(templ.Type().commandId);
-        bool enabled = templ.Available();
-        if (templ.Type().commandId == 32779) {
-            enabled = enabled && open;
-        } else if (templ.Type().commandId == 32803) {
-            enabled = enabled && (housekeeping_.WaasProcessing() || context_.receiverInfo.ArmVersion() >= 5.0 ||
-                                  context_.dispatcher.Rd1().Rd1HasDualBer());
+    const bool waasMessages = housekeeping_.WaasProcessing() || context_.receiverInfo.ArmVersion() >= 5.0 ||
+                              context_.dispatcher.Rd1().Rd1HasDualBer();
+    for (const ViewDescriptor& view : ViewDescriptors()) {
+        bool enabled = static_cast<bool>(view.factory);
+        switch (view.availability) {
+            case ViewAvailability::Always:
+                break;
+            case ViewAvailability::WhileLinkOpen:
+                enabled = enabled && open;
+                break;
+            case ViewAvailability::WithWaas:
+                enabled = enabled && waasMessages;
+                break;
         }
-        view->setEnabled(enabled);
+        Action(view.Type().commandId)->setEnabled(enabled);
     }
     panes_.at(kFixPaneId)->setText(Latin1(FixPaneText(context_.dispatcher, open)));
     panes_.at(kTimePaneId)->setText(Latin1(TimePaneText(context_.dispatcher)));

@@ -25,17 +25,18 @@
 #include "gui/link/link.h"
 #include "gui/state/app_context.h"
 #include "gui/state/rx_event.h"
+#include "gui/state/view_services.h"
 
 namespace zarnmon {
 
-class CMainFrame final : public QMainWindow, public ICommandSender {
+class CMainFrame final : public QMainWindow, public ICommandSender, public IReceiverControl, public IStoreTap {
     Q_OBJECT
 
 public:
     // Command ids of the frame's own commands.
     static constexpr int kConnectId = 32777;
     static constexpr int kDisconnectId = 32793;
-    static constexpr int kDataFlowId = 32778;
+    static constexpr int kDataFlowId = kDataFlowCommandId;
     static constexpr int kWaasId = 32802;
     static constexpr int kFixPaneId = 32776;
     static constexpr int kTimePaneId = 32774;
@@ -53,6 +54,9 @@ public:
 
     // The only way bytes go to the receiver.
     bool Send(std::string_view bytes, bool showErrors) override;
+
+    [[nodiscard]] bool WaasProcessing() const override { return housekeeping_.WaasProcessing(); }
+    void SetWaasProcessing(bool on) override;
 
     // Runs the "Open Receiver" dialog and connects to what it chose.
     void Connect();
@@ -92,6 +96,11 @@ private:
     void BuildStatusBars();
     // The active view's own menus stand before "&Window".
     void ShowViewMenus(QMdiSubWindow* active);
+    // While a recording plays, every stored message reaches the clock, the
+    // logs and the WAAS decoder as it is stored, as in the offline converters:
+    // a fast replay stores many messages of a kind between two notifications.
+    void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override;
+    [[nodiscard]] bool Replaying() const { return context_.clock.FollowsRecording(); }
     QAction* AddCommand(int id, const QString& text, std::string_view prompt);
     void CloseLink();
     void OnBytes(const QByteArray& chunk);
@@ -109,11 +118,14 @@ private:
     CLinkHousekeeping housekeeping_;
     CLogControl logs_;
     CRxEventPoster poster_{this};
+    ViewServices services_{context_, *this};
     std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;
     QLabel* logPane_ = nullptr;
     std::unique_ptr<CLink> link_;
     bool linkLostReported_ = false;
     bool opening_ = false;
+    // What the link said when it failed to open.
+    QString openError_;
     QMdiArea* mdiArea_ = nullptr;
     QAction* windowMenu_ = nullptr;
     QList<QPointer<QAction>> viewMenus_;

@@ -1,6 +1,7 @@
 // The main window's commands, menus, tool bar and status bars: the texts,
-// ids and order the users know. A command whose view is not part of the
-// program yet is shown disabled.
+// ids and order the users know. The views' entries come from the view
+// registry; a command whose view is not part of the program yet is shown
+// disabled.
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,8 +12,10 @@
 #include <QStyle>
 #include <QTextEdit>
 #include <QToolBar>
+#include <algorithm>
 
 #include "gui/app/main_frame.h"
+#include "gui/app/view_registry.h"
 #include "gui/state/latin1.h"
 
 namespace zarnmon {
@@ -28,44 +31,13 @@ constexpr int kToolBarId = 59392;
 constexpr int kStatusBarId = 59393;
 constexpr int kPaneWidth = 100;
 
-// The menu text of each view command, in the View menu's order.
-struct ViewMenuItem {
-    int commandId;
-    const char* text;
-};
-constexpr std::array<ViewMenuItem, 13> kViewMenu = {{
-    {32781, "View &GPS Solution"},
-    {32771, "View &Channel Data"},
-    {32808, "View L&2Channel Data"},
-    {32782, "View &Almanac"},
-    {32780, "View &Text Messages"},
-    {32784, "View &Debug Info"},
-    {32785, "View &Statistics"},
-    {32786, "View &LBand"},
-    {32796, "View NEU Error &Plot"},
-    {32807, "View &Heading"},
-    {32803, "View WAAS &Iono"},
-    {32779, "View C&ommand Page"},
-    {32792, "View Zarn &Monitor"},
-}};
-
-// Tool bar glyphs: a short label drawn on the button, as the views have no
-// pictures of their own.
-constexpr std::array<std::pair<int, const char*>, 13> kGlyphs = {{
-    {32781, "GPS"},
-    {32771, "Ch"},
-    {32808, "L2"},
-    {32782, "Alm"},
-    {32786, "LB"},
-    {32780, "Txt"},
-    {32785, "Sta"},
-    {32796, "NEU"},
-    {32779, "Cmd"},
-    {32778, "Flow"},
-    {32784, "Dbg"},
-    {32792, "Mon"},
-    {32803, "Ion"},
-}};
+// Tool-bar places of the frame's own buttons beside the views' (group * 10 + place).
+constexpr int kConnectPlace = 0;
+constexpr int kDataFlowPlace = 21;
+constexpr int kCutPlace = 50;
+constexpr int kCopyPlace = 51;
+constexpr int kPastePlace = 52;
+constexpr int kAboutPlace = 61;
 
 QIcon GlyphIcon(const QString& text) {
     QPixmap pixmap(40, 24);
@@ -115,9 +87,8 @@ void CMainFrame::BuildActions() {
             &QAction::triggered, this, &CMainFrame::Connect);
     connect(AddCommand(kDisconnectId, QStringLiteral("D&isconnect ..."), "Close the comm port\nClose Connection"),
             &QAction::triggered, this, &CMainFrame::Disconnect);
-    connect(
-        AddCommand(kDataFlowId, QStringLiteral("&Data Flow ..."), "Comm Data Flow (turn on or off)\nComm Data Flow"),
-        &QAction::triggered, this, &CMainFrame::ShowDataFlow);
+    connect(AddCommand(kDataFlowId, QStringLiteral("&Data Flow ..."), kDataFlowPrompt), &QAction::triggered, this,
+            &CMainFrame::ShowDataFlow);
     for (const auto& [id, text, prompt, toggle] :
          {std::tuple{kDataLogId, "Log &Data ...", "Log Data to File", &CLogControl::ToggleDataLog},
           std::tuple{kBinaryLogId, "Log &Binary Data...", "Log Binary Data to a File", &CLogControl::ToggleBinaryLog},
@@ -140,14 +111,12 @@ void CMainFrame::BuildActions() {
     waas->setCheckable(true);
     connect(waas, &QAction::triggered, this, [this] { housekeeping_.ToggleWaas(); });
 
-    for (const auto& templ : templates_) {
-        const ViewType& type = templ.Type();
+    for (const ViewDescriptor& view : ViewDescriptors()) {
+        const ViewType& type = view.Type();
         const int templateId = type.templateId;
-        connect(AddCommand(type.commandId, Latin1(type.description), type.prompt), &QAction::triggered, this,
-                [this, templateId] { OpenView(templateId); });
-    }
-    for (const ViewMenuItem& item : kViewMenu) {
-        Action(item.commandId)->setText(QString::fromLatin1(item.text));
+        QAction* action = AddCommand(type.commandId, Latin1(view.menuText), type.prompt);
+        action->setIcon(GlyphIcon(Latin1(view.glyph)));
+        connect(action, &QAction::triggered, this, [this, templateId] { OpenView(templateId); });
     }
 
     connect(AddCommand(kCutId, QStringLiteral("Cu&t"), "Cut the selection and put it on the Clipboard\nCut"),
@@ -171,9 +140,7 @@ void CMainFrame::BuildActions() {
     Action(kCutId)->setIcon(GlyphIcon(QStringLiteral("Cut")));
     Action(kCopyId)->setIcon(GlyphIcon(QStringLiteral("Copy")));
     Action(kPasteId)->setIcon(GlyphIcon(QStringLiteral("Paste")));
-    for (const auto& [id, glyph] : kGlyphs) {
-        Action(id)->setIcon(GlyphIcon(QString::fromLatin1(glyph)));
-    }
+    Action(kDataFlowId)->setIcon(GlyphIcon(QStringLiteral("Flow")));
 }
 
 void CMainFrame::BuildMenus() {
@@ -192,13 +159,13 @@ void CMainFrame::BuildMenus() {
     file->addAction(Action(kExitId));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    for (const ViewMenuItem& item : kViewMenu) {
-        view->addAction(Action(item.commandId));
+    for (const ViewDescriptor& descriptor : ViewDescriptors()) {
+        view->addAction(Action(descriptor.Type().commandId));
     }
 
     QMenu* control = menuBar()->addMenu(QStringLiteral("&Control"));
     control->addAction(Action(kDataFlowId));
-    control->addAction(Action(32779));
+    control->addAction(Action(DescriptorOf(kCommandPageTemplate).Type().commandId));
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     windowMenu_ = window->menuAction();
@@ -234,18 +201,23 @@ void CMainFrame::BuildToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
     bar->setObjectName(QStringLiteral("Toolbar"));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    bar->addAction(Action(kConnectId));
-    for (const std::vector<int>& group :
-         std::vector<std::vector<int>>{{32781, 32771, 32808, 32782, 32786, 32780, 32785, 32796},
-                                       {32779, 32778},
-                                       {32784, 32792},
-                                       {32803},
-                                       {kCutId, kCopyId, kPasteId},
-                                       {kAboutId}}) {
-        bar->addSeparator();
-        for (const int id : group) {
-            bar->addAction(Action(id));
+    std::vector<std::pair<int, QAction*>> buttons{
+        {kConnectPlace, Action(kConnectId)}, {kDataFlowPlace, Action(kDataFlowId)}, {kCutPlace, Action(kCutId)},
+        {kCopyPlace, Action(kCopyId)},       {kPastePlace, Action(kPasteId)},       {kAboutPlace, Action(kAboutId)}};
+    for (const ViewDescriptor& view : ViewDescriptors()) {
+        if (view.toolBarPlace != 0) {
+            buttons.emplace_back(view.toolBarPlace, Action(view.Type().commandId));
         }
+    }
+    std::ranges::sort(buttons, {}, &std::pair<int, QAction*>::first);
+    // A new group of ten places starts after a separator.
+    int group = 0;
+    for (const auto& [place, action] : buttons) {
+        if (place / 10 != group) {
+            bar->addSeparator();
+            group = place / 10;
+        }
+        bar->addAction(action);
     }
 
     QMenu* view = menuBar()->actions().at(1)->menu();

@@ -1,5 +1,8 @@
 #include "gui/app/view_registry.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
@@ -11,33 +14,57 @@ namespace {
 
 template <typename View>
 ViewFactory FactoryOf() {
-    return [](CBaseDoc& /*document*/, CAppContext& context, QWidget* frame) -> QWidget* {
-        return new View(context, frame);
+    return [](CBaseDoc& /*document*/, const ViewServices& services, QWidget* frame) -> QWidget* {
+        return new View(services, frame);
     };
+}
+
+const ViewType& RowOf(int templateId) {
+    const auto* row = std::ranges::find(kViewTypes, templateId, &ViewType::templateId);
+    if (row == kViewTypes.end()) {
+        throw std::logic_error("a view descriptor names no row of the view table");
+    }
+    return *row;
 }
 
 }  // namespace
 
-ViewFactory ViewFactoryFor(int templateId) {
-    switch (templateId) {
-        case 129:
-            return FactoryOf<CViewChannel>();
-        case 160:
-            return FactoryOf<CViewChannelL2>();
-        case 137:
-            return FactoryOf<CViewGPS>();
-        case 152:
-            return FactoryOf<CViewIono>();
-        default:
-            return {};
+const ViewType& ViewDescriptor::Type() const { return RowOf(templateId); }
+
+const std::vector<ViewDescriptor>& ViewDescriptors() {
+    using enum ViewAvailability;
+    static const std::vector<ViewDescriptor> descriptors{
+        {137, "View &GPS Solution", "GPS", 10, Always, FactoryOf<CViewGPS>()},
+        {129, "View &Channel Data", "Ch", 11, Always, FactoryOf<CViewChannel>()},
+        {160, "View L&2Channel Data", "L2", 12, Always, FactoryOf<CViewChannelL2>()},
+        {138, "View &Almanac", "Alm", 13, Always, {}},
+        {136, "View &Text Messages", "Txt", 15, Always, {}},
+        {139, "View &Debug Info", "Dbg", 30, Always, {}},
+        {141, "View &Statistics", "Sta", 16, Always, {}},
+        {142, "View &LBand", "LB", 14, Always, {}},
+        {148, "View NEU Error &Plot", "NEU", 17, Always, {}},
+        {158, "View &Heading", "Hdg", 0, Always, {}},
+        {152, "View WAAS &Iono", "Ion", 40, WithWaas, FactoryOf<CViewIono>()},
+        {134, "View C&ommand Page", "Cmd", 20, WhileLinkOpen, {}},
+        {146, "View Zarn &Monitor", "Mon", 31, Always, {}},
+    };
+    return descriptors;
+}
+
+const ViewDescriptor& DescriptorOf(int templateId) {
+    const auto& descriptors = ViewDescriptors();
+    const auto descriptor = std::ranges::find(descriptors, templateId, &ViewDescriptor::templateId);
+    if (descriptor == descriptors.end()) {
+        throw std::logic_error("a row of the view table has no view descriptor");
     }
+    return *descriptor;
 }
 
 std::vector<CMultiDocTempSpecial> MakeTemplates() {
     std::vector<CMultiDocTempSpecial> templates;
     templates.reserve(kViewTypes.size());
     for (const ViewType& type : kViewTypes) {
-        templates.emplace_back(type, ViewFactoryFor(type.templateId));
+        templates.emplace_back(type, DescriptorOf(type.templateId).factory);
     }
     return templates;
 }

@@ -11,6 +11,7 @@
 #include "gui/app/link_choice.h"
 #include "gui/app/view_registry.h"
 #include "gui/displays/element_view.h"
+#include "gui/state/latin1.h"
 
 namespace zarnmon {
 
@@ -30,7 +31,7 @@ std::vector<std::string> Arguments(const QApplication& app) {
 
 CZarnMonApp::CZarnMonApp(int& argc, char** argv) : app_(argc, argv) {
     QApplication::setApplicationName(QStringLiteral("ZarnMon"));
-    QApplication::setApplicationVersion(QStringLiteral("2.18"));
+    QApplication::setApplicationVersion(Latin1(kApplicationVersion));
 }
 
 CZarnMonApp::~CZarnMonApp() = default;
@@ -40,7 +41,7 @@ bool CZarnMonApp::Start(int& status) {
     const std::vector<std::string> args = Arguments(app_);
     const CommandLine first = ParseCommandLine(args, CommandLine{});
     if (first.help) {
-        std::cout << kHelpText;
+        std::cout << HelpText();
         status = 0;
         return false;
     }
@@ -67,7 +68,8 @@ bool CZarnMonApp::Start(int& status) {
     }
 
     templates_ = MakeTemplates();
-    context_ = std::make_unique<CAppContext>(settings_);
+    context_ = std::make_unique<CAppContext>(settings_, clock_);
+    LoadViewSettings();
     context_->autoConfigure = commandLine_.autoConfigure;
     const CommSettings comm = LoadCommSettings(settings_);
     context_->link.port = commandLine_.port;
@@ -79,6 +81,15 @@ bool CZarnMonApp::Start(int& status) {
         LinkChoice choice;
         choice.kind = LinkChoice::Kind::Simulator;
         frame_->ConnectTo(choice);
+        frame_->StartTimer(0);
+    } else if (!commandLine_.replayFile.empty()) {
+        LinkChoice choice;
+        choice.kind = LinkChoice::Kind::Replay;
+        choice.replayFile = QString::fromStdString(commandLine_.replayFile);
+        choice.replaySpeed = commandLine_.replaySpeed;
+        // The first byte plays from the event loop: logs started now miss nothing.
+        frame_->ConnectTo(choice);
+        frame_->Logs().StartFromCommandLine(commandLine_);
         frame_->StartTimer(0);
     } else if (commandLine_.portGiven) {
         LinkChoice choice;
@@ -135,7 +146,23 @@ void CZarnMonApp::StartSnapshot() {
     });
 }
 
+void CZarnMonApp::LoadViewSettings() {
+    const ViewPreferences stored = LoadViewPreferences(settings_, {context_->ionoScale, false});
+    const double metres = IonoScaleMetres(stored.ionoScale);
+    // A hand-edited scale the dialog could not have set keeps the default.
+    if (metres >= kMinIonoScaleMetres && metres <= kMaxIonoScaleMetres) {
+        context_->ionoScale = stored.ionoScale;
+    }
+    // NEU errors need a reference: without a stored location the mode stays off
+    // rather than showing errors against nothing.
+    context_->showNeuErrors =
+        stored.showNeuErrors && LoadReferencePosition(context_->reference, settings_, GeoPosition{});
+}
+
+void CZarnMonApp::SaveViewSettings() { SaveViewPreferences(settings_, {context_->ionoScale, context_->showNeuErrors}); }
+
 bool CZarnMonApp::Exit() {
+    SaveViewSettings();
     CommSettings comm;
     comm.port = context_->link.port;
     comm.baud = static_cast<int>(context_->link.baud);

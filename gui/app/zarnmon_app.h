@@ -40,7 +40,11 @@ private:
     void ReopenWindows();
     void StartSnapshot();
 
+    void LoadViewSettings();
+    void SaveViewSettings();
+
     QApplication app_;
+    CSteadyTickClock clock_;
     CSettingsStore settings_;
     CommandLine commandLine_;
     std::unique_ptr<CAppContext> context_;

@@ -69,12 +69,7 @@ CellContent CDrawChanBase::Compute() {
 }
 
 CellContent CDrawChan::Compute() {
-    CAppContext& context = Context();
     if (Row() == 0) {
-        // The header cell comes first in the table, so the rows below see
-        // flags sampled in the same pass.
-        context.msg2Active = context.dispatcher.IsActive(Slots::Msg2, false);
-        context.msg89Active = context.dispatcher.IsActive(Slots::Msg89, false);
         return {std::string(Header())};
     }
     // Every data row shows its number, tracked or not.
@@ -91,12 +86,11 @@ std::uint32_t CDrawChan::ColorOf(const ChannelRecord& record) const {
     if (prn == 0) {
         return colors::kBlack;
     }
-    const CAppContext& context = Context();
-    const CMsgDispatcher& dispatcher = context.dispatcher;
-    if (context.msg89Active && Msg89View(dispatcher.Handler(Slots::Msg89).LastMessage()).IsSbasPrnUsed(prn)) {
+    const CMsgDispatcher& dispatcher = Context().dispatcher;
+    if (Use().msg89Active && Msg89View(dispatcher.Handler(Slots::Msg89).LastMessage()).IsSbasPrnUsed(prn)) {
         return colors::kDarkGreen;
     }
-    if (context.msg2Active && Row() <= kGpsChannelRows) {
+    if (Use().msg2Active && Row() <= kGpsChannelRows) {
         const Msg2View msg2(dispatcher.Handler(Slots::Msg2).LastMessage());
         if (msg2.IsGpsPrnUsed(prn) || msg2.IsSbasPrnUsed(prn)) {
             return colors::kDarkGreen;

@@ -26,9 +26,17 @@ inline constexpr int kGpsChannelRows = 12;
 [[nodiscard]] double UraToMetres(const ChannelRecord& record);
 [[nodiscard]] double L1SnrDb(const ChannelRecord& record);
 
+// Whether messages 2 and 89 were flowing when the view last updated: they
+// colour the channels by use. The view samples them once per update, so
+// every row of a pass sees the same answer.
+struct ChannelUse {
+    bool msg2Active = false;
+    bool msg89Active = false;
+};
+
 class CDrawChanBase : public CGridCell {
 public:
-    explicit CDrawChanBase(CAppContext& context) : context_(context) {}
+    CDrawChanBase(CAppContext& context, const ChannelUse& use) : context_(context), use_(use) {}
 
 protected:
     CellContent Compute() override;
@@ -40,13 +48,15 @@ protected:
     [[nodiscard]] bool RowValid(const ChannelRecord& record) const;
     [[nodiscard]] CAppContext& Context() const { return context_; }
     [[nodiscard]] Msg99View LastMsg99() const;
+    [[nodiscard]] const ChannelUse& Use() const { return use_; }
 
 private:
     CAppContext& context_;
+    const ChannelUse& use_;
 };
 
 // Column 0: the channel number with its status letter, coloured by how the
-// satellite is used. The header cell samples whether messages 2 and 89 flow.
+// satellite is used.
 class CDrawChan final : public CDrawChanBase {
 public:
     using CDrawChanBase::CDrawChanBase;

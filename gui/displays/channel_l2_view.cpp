@@ -96,9 +96,9 @@ const GridLayout& CViewChannelL2::Layout() {
     return layout;
 }
 
-CViewChannelL2::CViewChannelL2(CAppContext& context, QWidget* parent) : CElementView(context, parent) {
+CViewChannelL2::CViewChannelL2(const ViewServices& services, QWidget* parent) : CElementView(services, parent) {
     CElementList& elements = MutableElements();
-    const CMsgDispatcher& dispatcher = context.dispatcher;
+    const CMsgDispatcher& dispatcher = Dispatcher();
     int column = 0;
     AddColumn<CDrawChanL2>(elements, dispatcher, column++);
     AddColumn<CDrawSVL2>(elements, dispatcher, column++);

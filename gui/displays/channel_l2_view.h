@@ -144,7 +144,7 @@ class CViewChannelL2 final : public CElementView {
     Q_OBJECT
 
 public:
-    explicit CViewChannelL2(CAppContext& context, QWidget* parent = nullptr);
+    explicit CViewChannelL2(const ViewServices& services, QWidget* parent = nullptr);
     ~CViewChannelL2() override;
 
     [[nodiscard]] static const GridLayout& Layout();

@@ -13,11 +13,12 @@ constexpr std::array<int, 13> kWidths{50, 30, 40, 40, 55, 55, 50, 30, 70, 70, 70
 constexpr int kLockColumn = 11;
 
 template <typename Cell>
-void AddColumn(CElementList& elements, CAppContext& context, int column) {
+void AddColumn(CElementList& elements, CAppContext& context, const ChannelUse& use, int column) {
     const GridLayout& layout = CViewChannel::Layout();
     for (int row = 0; row < layout.rows; ++row) {
-        elements.Add<Cell>(context).LayOut(row, layout.CellRect(row, column), layout.BorderFlags(row, column),
-                                           column == kLockColumn ? TextAlign::Left : TextAlign::Right);
+        elements.Add<Cell>(context, use)
+            .LayOut(row, layout.CellRect(row, column), layout.BorderFlags(row, column),
+                    column == kLockColumn ? TextAlign::Left : TextAlign::Right);
     }
 }
 
@@ -29,23 +30,23 @@ const GridLayout& CViewChannel::Layout() {
     return layout;
 }
 
-CViewChannel::CViewChannel(CAppContext& context, QWidget* parent) : CElementView(context, parent) {
-    // Column by column: the header cell of column 0 updates first of all.
+CViewChannel::CViewChannel(const ViewServices& services, QWidget* parent) : CElementView(services, parent) {
+    CAppContext& context = Context();
     CElementList& elements = MutableElements();
     int column = 0;
-    AddColumn<CDrawChan>(elements, context, column++);
-    AddColumn<CDrawSV>(elements, context, column++);
-    AddColumn<CDrawElev>(elements, context, column++);
-    AddColumn<CDrawAzim>(elements, context, column++);
-    AddColumn<CDrawDoppler>(elements, context, column++);
-    AddColumn<CDrawNCO>(elements, context, column++);
-    AddColumn<CDrawUERE>(elements, context, column++);
-    AddColumn<CDrawSF>(elements, context, column++);
-    AddColumn<CDrawPRerr>(elements, context, column++);
-    AddColumn<CDrawVRerr>(elements, context, column++);
-    AddColumn<CDrawDiffC>(elements, context, column++);
-    AddColumn<CDrawLOCK>(elements, context, column++);
-    AddColumn<CDrawSNR>(elements, context, column++);
+    AddColumn<CDrawChan>(elements, context, use_, column++);
+    AddColumn<CDrawSV>(elements, context, use_, column++);
+    AddColumn<CDrawElev>(elements, context, use_, column++);
+    AddColumn<CDrawAzim>(elements, context, use_, column++);
+    AddColumn<CDrawDoppler>(elements, context, use_, column++);
+    AddColumn<CDrawNCO>(elements, context, use_, column++);
+    AddColumn<CDrawUERE>(elements, context, use_, column++);
+    AddColumn<CDrawSF>(elements, context, use_, column++);
+    AddColumn<CDrawPRerr>(elements, context, use_, column++);
+    AddColumn<CDrawVRerr>(elements, context, use_, column++);
+    AddColumn<CDrawDiffC>(elements, context, use_, column++);
+    AddColumn<CDrawLOCK>(elements, context, use_, column++);
+    AddColumn<CDrawSNR>(elements, context, use_, column++);
 
     menu_ = new QMenu(QStringLiteral("&Channels"), this);
     recompute_ = menu_->addAction(QStringLiteral("Recompute &Residuals"));
@@ -81,6 +82,11 @@ void CViewChannel::OnRxMessage(int /*slot*/) {
                                           Msg89View(dispatcher.Handler(Slots::Msg89).LastMessage())});
     }
     UpdateAll();
+}
+
+void CViewChannel::OnBeforeUpdate() {
+    use_.msg2Active = Dispatcher().IsActive(Slots::Msg2, false);
+    use_.msg89Active = Dispatcher().IsActive(Slots::Msg89, false);
 }
 
 std::vector<int> CViewChannel::KeptOnSlots() const { return {Slots::Msg99, Slots::Msg2, Slots::Msg89}; }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "gui/displays/channel_cells.h"
 #include "gui/displays/element_view.h"
 #include "gui/displays/grid_cell.h"
 
@@ -18,7 +19,7 @@ class CViewChannel final : public CElementView {
 public:
     static constexpr int kRecomputeResidualsId = 32800;
 
-    explicit CViewChannel(CAppContext& context, QWidget* parent = nullptr);
+    explicit CViewChannel(const ViewServices& services, QWidget* parent = nullptr);
     ~CViewChannel() override;
 
     [[nodiscard]] static const GridLayout& Layout();
@@ -28,11 +29,13 @@ public:
 protected:
     void OnInitialUpdate() override;
     void OnRxMessage(int slot) override;
+    void OnBeforeUpdate() override;
     [[nodiscard]] std::vector<int> KeptOnSlots() const override;
 
 private:
     void ToggleResidualAdjust();
 
+    ChannelUse use_;
     QMenu* menu_ = nullptr;
     QAction* recompute_ = nullptr;
 };

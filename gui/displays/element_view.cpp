@@ -3,7 +3,6 @@
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QScrollBar>
-#include <QTimerEvent>
 #include <algorithm>
 
 namespace zarnmon {
@@ -14,7 +13,8 @@ constexpr int kTicksPerRequest = 3;
 
 }  // namespace
 
-CElementView::CElementView(CAppContext& context, QWidget* parent) : QAbstractScrollArea(parent), context_(context) {
+CElementView::CElementView(const ViewServices& services, QWidget* parent)
+    : QAbstractScrollArea(parent), services_(services) {
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(palette);
@@ -50,6 +50,7 @@ void CElementView::InitialUpdate() {
 QPoint CElementView::ScrollOffset() const { return {horizontalScrollBar()->value(), verticalScrollBar()->value()}; }
 
 int CElementView::UpdateAll() {
+    OnBeforeUpdate();
     return elements_.UpdateAll([this](const ElementRect& rect) { InvalidateLogical(rect.ToQRect()); });
 }
 
@@ -66,7 +67,7 @@ void CElementView::SubscribeTo(int slot) {
 }
 
 void CElementView::OnRefreshTick() {
-    if (!CountDown() || !context_.autoConfigure) {
+    if (!CountDown() || !Context().autoConfigure) {
         return;
     }
     for (const int slot : KeptOnSlots()) {
@@ -93,15 +94,11 @@ bool CElementView::event(QEvent* event) {
         }
         return true;
     }
-    return QAbstractScrollArea::event(event);
-}
-
-void CElementView::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == kRefreshTimerId) {
+    if (event->type() == CRefreshTickEvent::Type()) {
         OnRefreshTick();
-        return;
+        return true;
     }
-    QAbstractScrollArea::timerEvent(event);
+    return QAbstractScrollArea::event(event);
 }
 
 void CElementView::paintEvent(QPaintEvent* event) {

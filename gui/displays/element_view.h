@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "gui/displays/drawing_element.h"
-#include "gui/state/app_context.h"
 #include "gui/state/rx_event.h"
+#include "gui/state/view_services.h"
 
 namespace zarnmon {
 
@@ -25,7 +25,7 @@ class CElementView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    explicit CElementView(CAppContext& context, QWidget* parent = nullptr);
+    explicit CElementView(const ViewServices& services, QWidget* parent = nullptr);
     ~CElementView() override;
 
     // Sets the scroll extent, subscribes and fits the frame; runs once, at
@@ -43,8 +43,9 @@ public:
     void InvalidateLogical(const QRect& rect);
 
 protected:
-    [[nodiscard]] CAppContext& Context() const { return context_; }
-    [[nodiscard]] CMsgDispatcher& Dispatcher() const { return context_.dispatcher; }
+    [[nodiscard]] CAppContext& Context() const { return services_.context; }
+    [[nodiscard]] IReceiverControl& Receiver() const { return services_.receiver; }
+    [[nodiscard]] CMsgDispatcher& Dispatcher() const { return services_.context.dispatcher; }
     [[nodiscard]] CElementList& MutableElements() { return elements_; }
 
     void SetExtent(QSize extent);
@@ -55,7 +56,9 @@ protected:
     virtual void OnInitialUpdate() = 0;
     // A stored message of a handler the view subscribed to.
     virtual void OnRxMessage(int slot) = 0;
-    // Timer id 1, once a second. The default runs the countdown.
+    // Before the elements of an update pass compute their texts.
+    virtual void OnBeforeUpdate() {}
+    // The refresh tick, once a second. The default runs the countdown.
     virtual void OnRefreshTick();
     // The slots switched on again every fourth tick while auto-configure is on.
     [[nodiscard]] virtual std::vector<int> KeptOnSlots() const { return {}; }
@@ -74,14 +77,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void showEvent(QShowEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
 
 private:
     void PaintContent(QPainter& painter, const QRect& clip);
     void UpdateScrollBars();
     void FitFrame();
 
-    CAppContext& context_;
+    ViewServices services_;
     CElementList elements_;
     CRxEventPoster poster_{this};
     std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;

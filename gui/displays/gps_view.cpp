@@ -105,7 +105,8 @@ BoxContent CDrawGPSTime::Compute() {
     return {{split.date, split.time, FormatInt(msg99.ClockErr())}};
 }
 
-CViewGPS::CViewGPS(CAppContext& context, QWidget* parent) : CElementView(context, parent) {
+CViewGPS::CViewGPS(const ViewServices& services, QWidget* parent) : CElementView(services, parent) {
+    const CAppContext& context = Context();
     CElementList& elements = MutableElements();
     position_ = &elements.Add<CDrawGPSPos>(context);
     elements.Add<CDrawGPSVel>(context);

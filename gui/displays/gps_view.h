@@ -86,7 +86,7 @@ public:
     static constexpr int kShowNeuErrorsId = 32790;
     static constexpr int kBoxCount = 5;
 
-    explicit CViewGPS(CAppContext& context, QWidget* parent = nullptr);
+    explicit CViewGPS(const ViewServices& services, QWidget* parent = nullptr);
     ~CViewGPS() override;
 
     [[nodiscard]] const CBoxElement& Box(int index) const;

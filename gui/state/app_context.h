@@ -1,7 +1,7 @@
 #pragma once
 
 // The objects that live for the whole run and that the main frame, the
-// documents and the views share: the tick clock, the one message dispatcher,
+// documents and the views share: the program's clock, the one message dispatcher,
 // the receiver's identification, the settings store, the link settings and
 // the few program-wide values that are not messages.
 // One instance, owned by the application object; views get a reference.
@@ -10,11 +10,12 @@
 #include <optional>
 #include <string>
 
+#include "core/app/settings_keys.h"
 #include "core/app/settings_store.h"
-#include "core/link/link_housekeeping.h"
 #include "core/link/msg_dispatcher.h"
 #include "core/link/receiver_info.h"
 #include "core/link/tick_clock.h"
+#include "core/state/program_clock.h"
 #include "core/state/reference_position.h"
 #include "core/state/residual_adjust.h"
 #include "core/waas/iono_map.h"
@@ -23,15 +24,16 @@
 namespace zarnmon {
 
 struct LinkSettings {
-    int port = 2;        // COM port number; 999 and up the USB port
-    std::string device;  // serial device path
-    std::uint32_t baud = 19200;
+    int port = kDefaultPort;  // COM port number; 999 and up the USB port
+    std::string device;       // serial device path
+    std::uint32_t baud = kDefaultBaud;
 };
 
 struct CAppContext {
-    explicit CAppContext(CSettingsStore& store) : settings(store) {}
+    // live is the host's clock (a steady clock; tests bring their own).
+    CAppContext(CSettingsStore& store, const ITickClock& live) : clock(live), settings(store) {}
 
-    CSteadyTickClock clock;
+    CProgramClock clock;
     CMsgDispatcher dispatcher{clock};
     CReceiverInfo receiverInfo;
     CSettingsStore& settings;
@@ -44,17 +46,10 @@ struct CAppContext {
     CResidualAdjust residualAdjust;
     // The solution views show north/east/up errors instead of the position.
     bool showNeuErrors = false;
-    // Whether message 2 and message 89 were flowing when the channel view's
-    // header last looked; they colour the channels by use.
-    bool msg2Active = false;
-    bool msg89Active = false;
     // The iono map's region and ExtendMap, read from the profile the first
     // time they are needed, and the size at which its squares touch.
     std::optional<IonoCoverage> ionoCoverage;
     int ionoScale = kIonoStartScale;
-    // The main frame's link housekeeping, which owns WAAS processing; null
-    // until a main frame exists.
-    CLinkHousekeeping* housekeeping = nullptr;
     // Lets the main frame and the views switch messages on by themselves.
     bool autoConfigure = true;
 };

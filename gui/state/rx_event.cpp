@@ -1,10 +1,13 @@
 #include "gui/state/rx_event.h"
 
-#include <QTimerEvent>
-
 namespace zarnmon {
 
 QEvent::Type CRxMessageEvent::Type() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+QEvent::Type CRefreshTickEvent::Type() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
@@ -18,7 +21,7 @@ void CRxEventPoster::PostRxMessage(std::uint32_t message, std::uint32_t /*wParam
 
 void PostRefreshTick(QObject* target) {
     if (target != nullptr) {
-        QCoreApplication::postEvent(target, new QTimerEvent(kRefreshTimerId));
+        QCoreApplication::postEvent(target, new CRefreshTickEvent);
     }
 }
 

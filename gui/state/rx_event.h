@@ -3,7 +3,8 @@
 // The handlers' notifications as posted Qt events: a handler that stores a
 // message posts a CRxMessageEvent carrying its identity to each subscribed
 // window, which handles it after the dispatcher has finished the chunk. The
-// refresh tick is a posted timer event with id 1.
+// once-a-second refresh tick is a posted event of its own type, so it can
+// never be taken for one of Qt's own timers.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -15,8 +16,6 @@
 
 namespace zarnmon {
 
-inline constexpr int kRefreshTimerId = 1;
-
 class CRxMessageEvent final : public QEvent {
 public:
     explicit CRxMessageEvent(const CMsgHandler* handler) : QEvent(Type()), handler_(handler) {}
@@ -25,6 +24,12 @@ public:
 
 private:
     const CMsgHandler* handler_;
+};
+
+class CRefreshTickEvent final : public QEvent {
+public:
+    CRefreshTickEvent() : QEvent(Type()) {}
+    [[nodiscard]] static QEvent::Type Type();
 };
 
 // Lets a QObject subscribe to handlers: notifications become posted events.
@@ -37,7 +42,7 @@ private:
     QPointer<QObject> target_;
 };
 
-// Posts the refresh tick (timer id 1) to a window.
+// Posts the refresh tick to a window.
 void PostRefreshTick(QObject* target);
 
 }  // namespace zarnmon

@@ -97,8 +97,8 @@ bool FitsOnScreen(QSize extent, QSize screen, const FrameAllowance& allowance) {
     return extent.width() < width && extent.height() < height;
 }
 
-CViewIono::CViewIono(CAppContext& context, QWidget* parent)
-    : CElementView(context, parent), layout_(LoadedCoverage(context).region) {
+CViewIono::CViewIono(const ViewServices& services, QWidget* parent)
+    : CElementView(services, parent), layout_(LoadedCoverage(services.context).region) {
     BuildSquares();
 
     menu_ = new QMenu(QStringLiteral("&Map Properties"), this);
@@ -114,11 +114,9 @@ CViewIono::CViewIono(CAppContext& context, QWidget* parent)
 }
 
 CViewIono::~CViewIono() {
-    // The main frame may be gone already (it clears the pointer), and the user
-    // may have switched processing off by hand since.
-    CLinkHousekeeping* housekeeping = Context().housekeeping;
-    if (switchedWaasOn_ && housekeeping != nullptr && housekeeping->WaasProcessing()) {
-        housekeeping->ToggleWaas();
+    // The user may have switched processing off by hand since.
+    if (switchedWaasOn_) {
+        Receiver().SetWaasProcessing(false);
     }
 }
 
@@ -158,9 +156,8 @@ void CViewIono::OnInitialUpdate() {
     const IonoSize extent = layout_.ScrollExtent();
     SetExtent({extent.width, extent.height});
     SubscribeTo(Slots::Msg80);
-    CLinkHousekeeping* housekeeping = Context().housekeeping;
-    if (housekeeping != nullptr && !housekeeping->WaasProcessing()) {
-        housekeeping->ToggleWaas();
+    if (!Receiver().WaasProcessing()) {
+        Receiver().SetWaasProcessing(true);
         switchedWaasOn_ = true;
     }
 }

@@ -67,7 +67,7 @@ public:
     static constexpr int kMapScaleId = 32805;
     static constexpr int kCoverageZoneId = 32806;
 
-    explicit CViewIono(CAppContext& context, QWidget* parent = nullptr);
+    explicit CViewIono(const ViewServices& services, QWidget* parent = nullptr);
     ~CViewIono() override;
 
     [[nodiscard]] const IonoMapLayout& Layout() const { return layout_; }

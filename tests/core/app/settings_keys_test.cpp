@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/view_table.h"
+#include "support/temp_dir.h"
+
 namespace zarnmon {
 namespace {
 
@@ -90,6 +93,38 @@ TEST(SettingsKeys, ScanHex_ReadsLikePercentX) {
 TEST(SettingsKeys, WaasWordKey_HasThreeDigitsWithLeadingZeros) {
     EXPECT_EQ(WaasWordKey(0), "WORD000");
     EXPECT_EQ(WaasWordKey(kWaasWordCount - 1), "WORD133");
+}
+
+// Everything the shell keeps, written at exit and read by the next start
+// from the file, not from memory.
+TEST(SettingsKeys, EveryKeptSetting_SurvivesExitAndStart) {
+    const test::TempDir dir;
+    const auto path = dir.File("zarnmon.ini");
+    {
+        CSettingsStore exiting;
+        ASSERT_TRUE(exiting.Load(path).ok);
+        SaveCommSettings(exiting, {7, 115200, "/dev/ttyUSB1"});
+        SaveLogSettings(exiting, {true, true, 30, true});
+        SaveDebugLogMask(exiting, 0x00F0);
+        SaveViewPreferences(exiting, {16, true});
+        exiting.SetInt(kOpenWindows, kAutoOpenKey, 1);
+        SaveOpenWindows(exiting, [](const ViewType& row) { return row.key == "L2_ChannelVw" || row.key == "IonoVw"; });
+        ASSERT_TRUE(exiting.Save().ok);
+    }
+    CSettingsStore starting;
+    ASSERT_TRUE(starting.Load(path).ok);
+    const CommSettings comm = LoadCommSettings(starting);
+    EXPECT_EQ(comm.port, 7);
+    EXPECT_EQ(comm.baud, 115200);
+    EXPECT_EQ(comm.device, "/dev/ttyUSB1");
+    const LogSettings log = LoadLogSettings(starting);
+    EXPECT_TRUE(log.logErrors && log.fullLog && log.autoLog);
+    EXPECT_EQ(log.interval, 30);
+    EXPECT_EQ(LoadDebugLogMask(starting), 0x00F0U);
+    const ViewPreferences view = LoadViewPreferences(starting, {128, false});
+    EXPECT_EQ(view.ionoScale, 16);
+    EXPECT_TRUE(view.showNeuErrors);
+    EXPECT_EQ(ViewsToReopen(starting), (std::vector<int>{160, 152}));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The views as a user meets them: opened through the main frame's commands
 // and fed by the built-in simulator.
 
-#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <set>
@@ -10,55 +9,40 @@
 
 #include "core/link/gps_time.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/view_registry.h"
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
+#include "tests/gui/app/frame_fixture.h"
 
 namespace zarnmon {
 namespace {
 
-class LiveViewsTest : public ::testing::Test {
+class LiveViewsTest : public ::testing::Test, public test::FrameFixture {
 protected:
-    LiveViewsTest() { frame.show(); }
+    LiveViewsTest() { frame->show(); }
 
     template <typename View>
     View& Open(int templateId) {
-        frame.OpenView(templateId);
+        frame->OpenView(templateId);
         QCoreApplication::processEvents();
-        QMdiSubWindow* active = frame.MdiArea().activeSubWindow();
+        QMdiSubWindow* active = frame->MdiArea().activeSubWindow();
         EXPECT_NE(active, nullptr);
         return *qobject_cast<View*>(active->widget());
     }
 
     [[nodiscard]] QStringList MenuTitles() const {
         QStringList titles;
-        for (const QAction* action : frame.menuBar()->actions()) {
+        for (const QAction* action : frame->menuBar()->actions()) {
             titles << action->text();
         }
         return titles;
     }
-
-    // Runs the program's event loop until done holds or the time is up.
-    bool RunUntil(const std::function<bool()>& done, int ms = 20000) {
-        QElapsedTimer elapsed;
-        elapsed.start();
-        while (elapsed.elapsed() < ms && !done()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-        }
-        return done();
-    }
-
-    CSettingsStore settings;
-    CAppContext context{settings};
-    std::vector<CMultiDocTempSpecial> templates = MakeTemplates();
-    CMainFrame frame{context, templates};
 };
 
 TEST_F(LiveViewsTest, EachViewBringsItsOwnMenuAndFitsItsFrame) {
-    frame.UpdateUi();
+    frame->UpdateUi();
     for (const int id : {32771, 32808, 32781}) {
-        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+        EXPECT_TRUE(frame->Action(id)->isEnabled()) << id;
     }
     CViewGPS& gps = Open<CViewGPS>(137);
     EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Solution")));
@@ -78,8 +62,8 @@ TEST_F(LiveViewsTest, EachViewBringsItsOwnMenuAndFitsItsFrame) {
 TEST_F(LiveViewsTest, TheSimulatorFillsTheChannelAndSolutionViews) {
     LinkChoice choice;
     choice.kind = LinkChoice::Kind::Simulator;
-    ASSERT_TRUE(frame.ConnectTo(choice));
-    frame.StartTimer(0);
+    ASSERT_TRUE(frame->ConnectTo(choice));
+    frame->StartTimer(0);
     const CViewChannel& channels = Open<CViewChannel>(129);
     const CViewGPS& gps = Open<CViewGPS>(137);
 

@@ -2,13 +2,12 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include "core/link/frame_builder.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/view_registry.h"
+#include "tests/gui/app/frame_fixture.h"
 #include "tests/gui/link/fake_link.h"
 
 namespace zarnmon {
@@ -18,12 +17,12 @@ QByteArray Bytes(const std::vector<std::uint8_t>& frame) {
     return QByteArray(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size()));
 }
 
-class LogControlTest : public ::testing::Test {
+class LogControlTest : public ::testing::Test, public test::FrameFixture {
 protected:
     LogControlTest() {
         auto link = std::make_unique<test::CFakeLink>();
         fake = link.get();
-        frame.ConnectLink(std::move(link), QStringLiteral("Fake"));
+        frame->ConnectLink(std::move(link), QStringLiteral("Fake"));
     }
 
     CommandLine WithLogs(const QString& dataLog, const QString& binaryLog) const {
@@ -35,17 +34,13 @@ protected:
     }
 
     QTemporaryDir dir;
-    CSettingsStore settings;
-    CAppContext context{settings};
-    std::vector<CMultiDocTempSpecial> templates = MakeTemplates();
-    CMainFrame frame{context, templates};
     test::CFakeLink* fake = nullptr;
 };
 
 TEST_F(LogControlTest, CommandLineLogs_RecordEveryChunkAndARowPerMessage1) {
     const QString dataPath = dir.filePath(QStringLiteral("Run.log"));
     const QString binaryPath = dir.filePath(QStringLiteral("Raw.bin"));
-    frame.Logs().StartFromCommandLine(WithLogs(dataPath, binaryPath));
+    frame->Logs().StartFromCommandLine(WithLogs(dataPath, binaryPath));
 
     QByteArray sent;
     for (int second = 0; second < 3; ++second) {
@@ -55,11 +50,11 @@ TEST_F(LogControlTest, CommandLineLogs_RecordEveryChunkAndARowPerMessage1) {
         sent += chunk;
         fake->feed(chunk);
         QCoreApplication::processEvents();
-        QThread::msleep(1001);  // rows are paced by the clock: one a second
+        clock.Advance(1001);  // rows are paced by the clock: one a second
     }
-    frame.UpdateUi();
-    EXPECT_TRUE(frame.Action(CMainFrame::kDataLogId)->isChecked());
-    EXPECT_TRUE(frame.Action(CMainFrame::kBinaryLogId)->isChecked());
+    frame->UpdateUi();
+    EXPECT_TRUE(frame->Action(CMainFrame::kDataLogId)->isChecked());
+    EXPECT_TRUE(frame->Action(CMainFrame::kBinaryLogId)->isChecked());
 
     QFile binary(binaryPath);
     ASSERT_TRUE(binary.open(QIODevice::ReadOnly));
@@ -75,18 +70,36 @@ TEST_F(LogControlTest, FailingWrite_ClosesTheLogAndTellsTheUserOnce) {
     if (!QFile::exists(QStringLiteral("/dev/full"))) {
         GTEST_SKIP() << "needs /dev/full";
     }
-    frame.Logs().StartFromCommandLine(WithLogs(QString(), QStringLiteral("/dev/full")));
-    ASSERT_TRUE(frame.Logs().BinaryLogOpen());
+    frame->Logs().StartFromCommandLine(WithLogs(QString(), QStringLiteral("/dev/full")));
+    ASSERT_TRUE(frame->Logs().BinaryLogOpen());
     for (int i = 0; i < 3; ++i) {
         fake->feed(QByteArray(600, 'x'));
     }
     QCoreApplication::processEvents();
-    EXPECT_FALSE(frame.Logs().BinaryLogOpen());
-    const auto boxes = frame.findChildren<QMessageBox*>();
+    EXPECT_FALSE(frame->Logs().BinaryLogOpen());
+    const auto boxes = frame->findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes.front()->text().contains(QStringLiteral("/dev/full")));
-    frame.UpdateUi();
-    EXPECT_FALSE(frame.Action(CMainFrame::kBinaryLogId)->isChecked());
+    frame->UpdateUi();
+    EXPECT_FALSE(frame->Action(CMainFrame::kBinaryLogId)->isChecked());
+}
+
+}  // namespace
+}  // namespace zarnmon
+
+namespace zarnmon {
+namespace {
+
+TEST_F(LogControlTest, CommandLineLogThatCannotOpen_IsReportedWithFileAndReason) {
+    const QString path = dir.filePath(QStringLiteral("no/such/dir/run.log"));
+    frame->Logs().StartFromCommandLine(WithLogs(path, QString()));
+    EXPECT_FALSE(frame->Logs().DataLogRecording());
+    const auto boxes = frame->findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    const QString text = boxes.front()->text();
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("Failed to open file.  Make sure that it is not open in another application.")));
+    EXPECT_TRUE(text.contains(path + QStringLiteral(": No such file or directory"))) << text.toStdString();
 }
 
 }  // namespace

@@ -3,42 +3,30 @@
 // unplugged mid-stream.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
 
 #include "gui/app/main_frame.h"
-#include "gui/app/view_registry.h"
+#include "tests/gui/app/frame_fixture.h"
 #include "tests/gui/link/link_test_support.h"
 
 namespace zarnmon {
 namespace {
 
-template <typename Done>
-bool RunUntil(Done done, int ms = 10000) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return done();
-}
+class MainFramePty : public ::testing::Test, public test::FrameFixture {};
 
-TEST(MainFramePty, SerialReceiver_KeptAliveIdentifiedAndUnpluggedCleanly) {
+TEST_F(MainFramePty, SerialReceiver_KeptAliveIdentifiedAndUnpluggedCleanly) {
     test::CSimProcess sim({QStringLiteral("--pty")});
     ASSERT_TRUE(sim.Address().startsWith(QStringLiteral("/dev/"))) << sim.Address().toStdString();
 
-    CSettingsStore settings;
-    CAppContext context(settings);
-    std::vector<CMultiDocTempSpecial> templates = MakeTemplates();
-    CMainFrame frame(context, templates);
+    CMainFrame& mainFrame = *frame;
     LinkChoice choice;
     choice.device = sim.Address();
     choice.baud = 115200;
-    ASSERT_TRUE(frame.ConnectTo(choice));
-    EXPECT_EQ(frame.PaneText(CMainFrame::kPortPaneId), sim.Address() + QStringLiteral(", 115200"));
-    frame.StartTimer(0);
+    ASSERT_TRUE(mainFrame.ConnectTo(choice));
+    EXPECT_EQ(mainFrame.PaneText(CMainFrame::kPortPaneId), sim.Address() + QStringLiteral(", 115200"));
+    mainFrame.StartTimer(0);
 
     // The receiver starts silent: the keep-alive switches messages 1 and 2
     // on, and the identity question is answered.
@@ -50,12 +38,12 @@ TEST(MainFramePty, SerialReceiver_KeptAliveIdentifiedAndUnpluggedCleanly) {
     const std::uint32_t before = context.dispatcher.Handler(Slots::Msg1).LastCompletionTick();
 
     sim.Kill();
-    ASSERT_TRUE(RunUntil([&] { return !frame.LinkOpen(); }, 5000));
+    ASSERT_TRUE(RunUntil([&] { return !mainFrame.LinkOpen(); }, 5000));
     QCoreApplication::processEvents();
-    EXPECT_EQ(frame.PaneText(CMainFrame::kPortPaneId), QStringLiteral("Not Open"));
-    EXPECT_EQ(frame.findChildren<QMessageBox*>().size(), 1) << "one report, not a flood";
+    EXPECT_EQ(mainFrame.PaneText(CMainFrame::kPortPaneId), QStringLiteral("Not Open"));
+    EXPECT_EQ(mainFrame.findChildren<QMessageBox*>().size(), 1) << "one report, not a flood";
     EXPECT_GE(context.dispatcher.Handler(Slots::Msg1).LastCompletionTick(), before) << "what arrived was kept";
-    EXPECT_FALSE(frame.Send("$JI\r", false));
+    EXPECT_FALSE(mainFrame.Send("$JI\r", false));
 }
 
 }  // namespace

@@ -2,17 +2,20 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTimer>
-#include <QTimerEvent>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
 #include "core/link/frame_builder.h"
 #include "gui/app/data_flow_dialog.h"
 #include "gui/state/rx_event.h"
+#include "tests/gui/app/frame_fixture.h"
 #include "tests/gui/link/fake_link.h"
+#include "tests/gui/state/modal_helper.h"
 
 namespace zarnmon {
 namespace {
@@ -27,8 +30,11 @@ public:
     int notifications = 0;
 
 protected:
-    void timerEvent(QTimerEvent* event) override { ticks += event->timerId() == kRefreshTimerId ? 1 : 0; }
     bool event(QEvent* event) override {
+        if (event->type() == CRefreshTickEvent::Type()) {
+            ++ticks;
+            return true;
+        }
         if (event->type() == CRxMessageEvent::Type()) {
             ++notifications;
             return true;
@@ -42,20 +48,17 @@ std::vector<CMultiDocTempSpecial> TestTemplates() {
     for (const ViewType& type : kViewTypes) {
         // Two view types have a view here; the others have none yet.
         const bool built = type.templateId == 129 || type.templateId == 137;
-        templates.emplace_back(
-            type, built ? ViewFactory([](CBaseDoc&, CAppContext&, QWidget* frame) { return new CountingView(frame); })
-                        : ViewFactory{});
+        templates.emplace_back(type, built ? ViewFactory([](CBaseDoc&, const ViewServices&, QWidget* frame) {
+                                   return new CountingView(frame);
+                               })
+                                           : ViewFactory{});
     }
     return templates;
 }
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public ::testing::Test, public test::FrameFixture {
 protected:
-    MainFrameTest() { context.autoConfigure = true; }
-    ~MainFrameTest() override {
-        // Message boxes the frame opened are its children: they go with it.
-        frame.reset();
-    }
+    MainFrameTest() : FrameFixture(TestTemplates()) {}
 
     // Connects a fake link and returns it (owned by the frame).
     CFakeLink* ConnectFake() {
@@ -66,11 +69,6 @@ protected:
     }
 
     static void Flush() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-
-    CSettingsStore settings;
-    CAppContext context{settings};
-    std::vector<CMultiDocTempSpecial> templates = TestTemplates();
-    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(context, templates);
 };
 
 TEST_F(MainFrameTest, Connect_ClearsWhatTheLastLinkLeftAndShowsTheLink) {
@@ -191,16 +189,15 @@ TEST_F(MainFrameTest, Simulator_MovesTheStatusPanes) {
     ASSERT_TRUE(frame->ConnectTo(choice));
     frame->StartTimer(0);
     EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Built-in simulator"));
-    QElapsedTimer elapsed;
-    elapsed.start();
     QString firstTime;
-    while (elapsed.elapsed() < 15000 && frame->PaneText(CMainFrame::kFixPaneId) != QStringLiteral("3-D DIFF")) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    RunUntil([&] {
         frame->UpdateUi();
         if (firstTime.isEmpty() && context.dispatcher.IsActive(Slots::Msg1, true)) {
             firstTime = frame->PaneText(CMainFrame::kTimePaneId);
         }
-    }
+        return frame->PaneText(CMainFrame::kFixPaneId) == QStringLiteral("3-D DIFF") &&
+               frame->PaneText(CMainFrame::kTimePaneId) != firstTime;
+    });
     EXPECT_EQ(frame->PaneText(CMainFrame::kFixPaneId), QStringLiteral("3-D DIFF"));
     EXPECT_FALSE(firstTime.isEmpty());
     EXPECT_NE(frame->PaneText(CMainFrame::kTimePaneId), firstTime) << "the receiver's time moves";
@@ -212,6 +209,48 @@ TEST_F(MainFrameTest, Close_RemembersTheOpenWindows) {
     frame->close();
     EXPECT_EQ(settings.GetInt("OpenWindows", "GPSVw", -1), 1);
     EXPECT_EQ(settings.GetInt("OpenWindows", "ChannelVw", -1), 0);
+}
+
+TEST_F(MainFrameTest, FailedConnect_GivesTheSystemsReasonBelowTheProgramsWords) {
+    QString shown;
+    test::AnswerNextModal<QMessageBox>([&shown](QMessageBox& box) {
+        shown = box.text();
+        box.accept();
+    });
+    LinkChoice choice;
+    choice.device = QStringLiteral("/dev/no-such-receiver");
+    EXPECT_FALSE(frame->ConnectTo(choice));
+    EXPECT_EQ(shown, QStringLiteral("Couldn't Open /dev/no-such-receiver\nNo such file or directory"));
+    EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Not Open"));
+}
+
+TEST_F(MainFrameTest, CommandNotTaken_IsToldInTheStatusBar) {
+    CFakeLink* link = ConnectFake();
+    link->injectWriteFailure(QStringLiteral("the receiver did not take 10 bytes"));
+    EXPECT_TRUE(frame->statusBar()->currentMessage().contains(QStringLiteral("the receiver did not take 10 bytes")));
+}
+
+TEST_F(MainFrameTest, ViewMenuAndToolBar_ComeFromTheViewRegistry) {
+    QMenu* view = frame->menuBar()->actions().at(1)->menu();
+    QStringList items;
+    for (const QAction* action : view->actions()) {
+        if (!action->isSeparator()) {
+            items << action->text();
+        }
+    }
+    EXPECT_EQ(items.mid(2, 3), (QStringList{QStringLiteral("View &GPS Solution"), QStringLiteral("View &Channel Data"),
+                                            QStringLiteral("View L&2Channel Data")}));
+    EXPECT_EQ(items.size(), 2 + static_cast<qsizetype>(ViewDescriptors().size()));
+
+    // The tool bar: connect, then groups of buttons between separators.
+    const auto* bar = frame->findChild<QToolBar*>(QStringLiteral("Toolbar"));
+    ASSERT_NE(bar, nullptr);
+    QList<int> ids;
+    for (const QAction* action : bar->actions()) {
+        ids << (action->isSeparator() ? 0 : action->data().toInt());
+    }
+    EXPECT_EQ(ids, (QList<int>{32777, 0, 32781, 32771, 32808, 32782, 32786, 32780, 32785, 32796, 0, 32779,
+                               32778, 0, 32784, 32792, 0,     32803, 0,     57635, 57634, 57637, 0, 57664}));
 }
 
 }  // namespace

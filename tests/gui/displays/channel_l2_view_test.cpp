@@ -21,7 +21,7 @@ protected:
         }
     }
 
-    std::unique_ptr<CViewChannelL2> view = std::make_unique<CViewChannelL2>(context);
+    std::unique_ptr<CViewChannelL2> view = std::make_unique<CViewChannelL2>(services);
 };
 
 TEST_F(ChannelL2ViewTest, GeometryAndIdleRows) {

@@ -64,7 +64,7 @@ protected:
         return view.Cell(row, column).Rect().ToQRect().adjusted(2, 2, -2, -2).translated(-view.ScrollOffset());
     }
 
-    CViewChannel view{context};
+    CViewChannel view{services};
 };
 
 TEST_F(ChannelViewTest, TableGeometryHeadersAndEmptyRows) {
@@ -240,7 +240,7 @@ TEST_F(ChannelViewTest, RefreshTickLeavesMessagesAloneWithoutAutoConfigure) {
 }
 
 TEST_F(ChannelViewTest, ClosingTheViewEndsItsSubscriptions) {
-    auto other = std::make_unique<CViewChannel>(context);
+    auto other = std::make_unique<CViewChannel>(services);
     other->InitialUpdate();
     EXPECT_EQ(context.dispatcher.Handler(Slots::Msg99).SubscriberCount(), 2U);
     other.reset();

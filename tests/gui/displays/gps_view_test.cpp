@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ protected:
 
     [[nodiscard]] const Values& ValuesOf(int box) const { return view.Box(box).Values(); }
 
-    CViewGPS view{context};
+    CViewGPS view{services};
 };
 
 TEST_F(GpsViewTest, BoxesAndZeroMessages) {
@@ -136,7 +137,7 @@ TEST_F(GpsViewTest, WhilePositionIsSilentEveryTickRedraws) {
 
 TEST_F(GpsViewTest, ActivationAsksForASilentPosition) {
     QMdiArea area;
-    auto* gps = new CViewGPS(context);
+    auto* gps = new CViewGPS(services);
     QMdiSubWindow* gpsFrame = area.addSubWindow(gps);
     QMdiSubWindow* otherFrame = area.addSubWindow(new QWidget);
     area.show();
@@ -151,6 +152,51 @@ TEST_F(GpsViewTest, ActivationAsksForASilentPosition) {
     sender.sent.clear();
     area.setActiveSubWindow(gpsFrame);
     EXPECT_TRUE(sender.sent.empty());
+}
+
+}  // namespace
+}  // namespace zarnmon
+
+namespace zarnmon {
+namespace {
+
+// The grey level of each pixel of a row of an image.
+std::vector<int> Row(const QImage& image, int y) {
+    std::vector<int> row;
+    for (int x = 0; x < image.width(); ++x) {
+        row.push_back(qGray(image.pixel(x, y)));
+    }
+    return row;
+}
+
+TEST_F(GpsViewTest, NarrowerThanItsExtent_ScrollsLeftToRightWithItsBar) {
+    QMdiArea area;
+    area.resize(600, 400);
+    auto* gps = new CViewGPS(services);
+    QMdiSubWindow* frame = area.addSubWindow(gps);
+    area.show();
+    QCoreApplication::processEvents();
+    frame->resize(300, frame->height());
+    QCoreApplication::processEvents();
+    ASSERT_LT(gps->viewport()->width(), gps->Extent().width());
+
+    QScrollBar* bar = gps->horizontalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), bar->minimum()) << "the thumb starts at the left";
+    EXPECT_EQ(gps->ScrollOffset().x(), 0);
+    // The middle of the first box: its frame, labels and values.
+    const int y = (gps->Box(0).Rect().top + gps->Box(0).Rect().bottom) / 2;
+    const std::vector<int> before = Row(gps->viewport()->grab().toImage(), y);
+    const std::vector<int> whole = Row(gps->Picture(), y);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), whole.begin())) << "the content starts at its left end";
+
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCoreApplication::processEvents();
+    const int step = bar->value() - bar->minimum();
+    ASSERT_GT(step, 0) << "the right arrow moves the thumb right";
+    EXPECT_EQ(gps->ScrollOffset().x(), step);
+    const std::vector<int> after = Row(gps->viewport()->grab().toImage(), y);
+    EXPECT_TRUE(std::equal(after.begin(), after.end(), whole.begin() + step)) << "and the content left";
 }
 
 }  // namespace

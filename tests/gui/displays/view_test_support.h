@@ -1,8 +1,9 @@
 #pragma once
 
-// What the view tests share: a context with its own dispatcher, frames fed
-// into it with a sender that records commands, a recorder of the areas a view
-// repaints, and colour checks on rendered cells.
+// What the view tests share: a context with its own dispatcher and a clock
+// that moves only when told, frames fed into it with a sender that records
+// commands, the main frame's receiver controls as a flag, a recorder of the
+// areas a view repaints, and colour checks on rendered cells.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -15,9 +16,10 @@
 
 #include "core/app/settings_store.h"
 #include "core/link/frame_builder.h"
+#include "core/link/tick_clock.h"
 #include "gui/displays/drawing_element.h"
-#include "gui/state/app_context.h"
 #include "gui/state/rx_event.h"
+#include "gui/state/view_services.h"
 #include "support/recorders.h"
 
 namespace zarnmon::test {
@@ -43,6 +45,13 @@ private:
     QRegion painted_;
 };
 
+class CFakeReceiverControl final : public IReceiverControl {
+public:
+    [[nodiscard]] bool WaasProcessing() const override { return waas; }
+    void SetWaasProcessing(bool on) override { waas = on; }
+    bool waas = false;
+};
+
 struct ViewContext {
     ViewContext() { context.dispatcher.SetSender(&sender); }
     ~ViewContext() { context.dispatcher.SetSender(nullptr); }
@@ -54,9 +63,12 @@ struct ViewContext {
         QCoreApplication::processEvents();
     }
 
+    CManualTickClock clock;
     CSettingsStore settings;
     RecordingSender sender;
-    CAppContext context{settings};
+    CAppContext context{settings, clock};
+    CFakeReceiverControl receiver;
+    ViewServices services{context, receiver};
 };
 
 // Whether any pixel of the cell is close to the colour (text is antialiased).

@@ -23,7 +23,7 @@ TEST(IonoViewSimTest, MapFillsWithinAMinuteAndFollowsTheModel) {
     CAppContext& context = run.context;
     // Without extrapolation past the grid every square interpolates the model.
     context.ionoCoverage = IonoCoverage{kDefaultIonoRegion, false};
-    CViewIono view(context);
+    CViewIono view(run.services);
     view.InitialUpdate();
 
     const sim::SimConfig config;

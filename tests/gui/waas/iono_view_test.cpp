@@ -38,7 +38,7 @@ protected:
     }
     std::unique_ptr<CViewIono> OpenJapan(bool extendMap = true) {
         context.ionoCoverage = IonoCoverage{kJapan, extendMap};
-        auto view = std::make_unique<CViewIono>(context);
+        auto view = std::make_unique<CViewIono>(services);
         view->InitialUpdate();
         return view;
     }
@@ -66,13 +66,16 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    CManualTickClock clock;
     CSettingsStore settings;
-    CAppContext context{settings};
+    CAppContext context{settings, clock};
+    test::CFakeReceiverControl receiver;
+    ViewServices services{context, receiver};
     std::vector<std::vector<std::uint8_t>> frames = CapturedFrames();
 };
 
 TEST_F(IonoViewTest, DefaultCoverage_SeventyByFortySquaresFromTheNorthWest) {
-    CViewIono view(context);
+    CViewIono view(services);
     view.InitialUpdate();
     ASSERT_EQ(context.ionoCoverage, IonoCoverage{});
     EXPECT_EQ(view.Layout().Columns(), 70);
@@ -97,14 +100,14 @@ TEST_F(IonoViewTest, StoredCoverage_IsReadOnceAndNormalised) {
     settings.SetInt(kIonoMapCoverage, kRightKey, -15);
     settings.SetInt(kIonoMapCoverage, kBottomKey, -12);
     settings.SetInt(kIonoMapCoverage, kExtendMapKey, 0);
-    auto view = std::make_unique<CViewIono>(context);
+    auto view = std::make_unique<CViewIono>(services);
     EXPECT_EQ(context.ionoCoverage, (IonoCoverage{{-100, 50, -10, -20}, false}));
     EXPECT_EQ(view->Layout().Columns(), 45);
     EXPECT_EQ(view->Layout().Rows(), 35);
 
     view.reset();
     settings.SetInt(kIonoMapCoverage, kLeftKey, 100);
-    view = std::make_unique<CViewIono>(context);
+    view = std::make_unique<CViewIono>(services);
     EXPECT_EQ(view->Layout().Region().left, -100);
 }
 
@@ -190,7 +193,7 @@ TEST_F(IonoViewTest, BoxesAboveTheScale_RepaintWhereverTheyReach) {
 
 TEST_F(IonoViewTest, CoverageChange_RebuildsEmptySquaresThatFollowItsExtendFlag) {
     Feed(0, frames.size());
-    CViewIono view(context);
+    CViewIono view(services);
     view.InitialUpdate();
     view.Recompute();
 
@@ -283,42 +286,28 @@ TEST_F(IonoViewTest, RepaintOfACornerSquare_StillDrawsTheMapEdgeOverIt) {
     EXPECT_EQ(image.pixel(30, 30), QColor(Qt::green).rgb()) << "outside the repaint";
 }
 
-class IonoViewWaasTest : public IonoViewTest {
-protected:
-    IonoViewWaasTest() { context.housekeeping = &housekeeping; }
-    test::RecordingSender sender;
-    CLinkHousekeeping housekeeping{context.dispatcher, context.receiverInfo, sender};
-};
-
-TEST_F(IonoViewWaasTest, OpenedWithWaasOff_SwitchesItOnAndOffAgainAtClose) {
+TEST_F(IonoViewTest, OpenedWithWaasOff_SwitchesItOnAndOffAgainAtClose) {
     auto view = OpenJapan();
-    EXPECT_TRUE(housekeeping.WaasProcessing());
+    EXPECT_TRUE(receiver.WaasProcessing());
     view.reset();
-    EXPECT_FALSE(housekeeping.WaasProcessing());
+    EXPECT_FALSE(receiver.WaasProcessing());
 }
 
-TEST_F(IonoViewWaasTest, OpenedWithWaasOn_LeavesItOn) {
-    housekeeping.ToggleWaas();
+TEST_F(IonoViewTest, OpenedWithWaasOn_LeavesItOn) {
+    receiver.SetWaasProcessing(true);
     OpenJapan().reset();
-    EXPECT_TRUE(housekeeping.WaasProcessing());
+    EXPECT_TRUE(receiver.WaasProcessing());
 }
 
-TEST_F(IonoViewWaasTest, SwitchedOffByHandMeanwhile_StaysOffAtClose) {
+TEST_F(IonoViewTest, SwitchedOffByHandMeanwhile_StaysOffAtClose) {
     auto view = OpenJapan();
-    housekeeping.ToggleWaas();
+    receiver.SetWaasProcessing(false);
     view.reset();
-    EXPECT_FALSE(housekeeping.WaasProcessing());
-}
-
-TEST_F(IonoViewWaasTest, MainFrameGoneFirst_CloseLeavesHousekeepingAlone) {
-    auto view = OpenJapan();
-    context.housekeeping = nullptr;
-    view.reset();
-    EXPECT_TRUE(housekeeping.WaasProcessing());
+    EXPECT_FALSE(receiver.WaasProcessing());
 }
 
 TEST_F(IonoViewTest, OwnMenu_OffersScaleAndCoverageCommands) {
-    CViewIono view(context);
+    CViewIono view(services);
     ASSERT_EQ(view.actions().size(), 1);
     EXPECT_EQ(view.actions().front()->menu(), &view.MapMenu());
     EXPECT_EQ(view.MapMenu().title(), QStringLiteral("&Map Properties"));

@@ -1,0 +1,24 @@
+#pragma once
+
+// What a view may ask of the program beyond the shared state: the few
+// receiver controls that belong to the main frame. Views get this narrow
+// interface, never the frame itself.
+
+#include "gui/state/app_context.h"
+
+namespace zarnmon {
+
+class IReceiverControl {
+public:
+    virtual ~IReceiverControl() = default;
+    // Whether the program decodes the WAAS messages itself (it then keeps message 80 on).
+    [[nodiscard]] virtual bool WaasProcessing() const = 0;
+    virtual void SetWaasProcessing(bool on) = 0;
+};
+
+struct ViewServices {
+    CAppContext& context;
+    IReceiverControl& receiver;
+};
+
+}  // namespace zarnmon
