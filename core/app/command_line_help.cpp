@@ -28,11 +28,11 @@ constexpr std::array<CommandLineOption, 17> kOptions{{
     {"-LOG:",
      "-LOG:fn\t-- Open and log to filename \"fn_time\"\n"
      "  \t   (if -AD, Date is appended to actual file name)",
-     "-LOG:fn\tstart the data log in file fn (needs a port)"},
+     "-LOG:fn\tstart the data log in file fn (needs a port or --replay)"},
     {"-LOGB:",
      "-LOGB:fn\t-- Open and log binary to filename \"fn_time\"\n"
      "  \t   (if -AD, Date is appended to actual file name)",
-     "-LOGB:fn\tstart the binary log in file fn (needs a port)"},
+     "-LOGB:fn\tstart the binary log in file fn (needs a port or --replay)"},
     {"-AD", "-AD\t-- Append Date to Log File Name", "-AD\tadd the date and time to the log file names"},
     {"-LI:", "-LI:sec\t-- Designate log interval seconds", "-LI:sec\tseconds between data log rows (0 to 3600)"},
     {"-LE",

@@ -40,16 +40,6 @@ bool CZarnMonApp::Start(int& status) {
     // Qt has taken its own options (-platform …) out of the arguments by now.
     const std::vector<std::string> args = Arguments(app_);
     const CommandLine first = ParseCommandLine(args, CommandLine{});
-    if (first.help) {
-        std::cout << HelpText();
-        status = 0;
-        return false;
-    }
-    if (first.version) {
-        std::cout << kVersionText << '\n';
-        status = 0;
-        return false;
-    }
     const std::filesystem::path profile =
         first.settingsFile.empty() ? DefaultSettingsPath("zarnmon") : std::filesystem::path(first.settingsFile);
     if (const IoStatus loaded = settings_.Load(profile); !loaded.ok) {
