@@ -67,6 +67,14 @@ TEST(CommandLine, LogsWithoutAPort_StartNoLog) {
     EXPECT_EQ(logs.binaryLog, "");
 }
 
+TEST(CommandLine, LogsWithAReplay_StartAsWithAPort) {
+    const CommandLine cmd = Parse({"--replay", "day.zbin", "-LOG:run.log", "-LOGB:raw"});
+    EXPECT_TRUE(cmd.problems.empty()) << Problems(cmd);
+    const StartupLogs logs = StartupLogNames(cmd, FifthOfDecember());
+    EXPECT_EQ(logs.dataLog, "run.log");
+    EXPECT_EQ(logs.binaryLog, "raw");
+}
+
 TEST(CommandLine, LogBFlag_IsNotTakenForALogFlag) {
     const CommandLine cmd = Parse({"-logb:Raw.Bin"});
     EXPECT_EQ(cmd.binaryLogName, "Raw.Bin");

@@ -1,9 +1,10 @@
 #pragma once
 
 // What the main-frame tests share: a frame on its own settings and on a
-// clock that moves only when the test says so, and a way to run the event
-// loop until something has happened. Nothing here waits for time to pass:
-// a deadline only bounds a test that fails.
+// clock that moves only when the test says so, the built-in simulator on
+// that clock, and ways to run the program until something has happened.
+// Nothing here waits for time to pass: a deadline only bounds a test that
+// fails.
 
 #include <QCoreApplication>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include "core/link/tick_clock.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/view_registry.h"
+#include "gui/link/simulator_link.h"
 
 namespace zarnmon::test {
 
@@ -28,12 +30,35 @@ protected:
     FrameFixture(const FrameFixture&) = delete;
     FrameFixture& operator=(const FrameFixture&) = delete;
 
-    // One second of the program: the clock moves on, the timer ticks, and
+    // Connects the built-in simulator on the test's clock: its receiver
+    // moves only as far as the test moves the clock.
+    CSimulatorLink& ConnectSimulator() {
+        auto link = std::make_unique<CSimulatorLink>();
+        link->setClock(clock);
+        CSimulatorLink& simulator = *link;
+        EXPECT_TRUE(frame->ConnectLink(std::move(link), simulator.displayName()));
+        simulator_ = &simulator;
+        return simulator;
+    }
+
+    // One second of the program: the clock moves on, the simulator (when
+    // connected) sends what it sent in that second, the timer ticks, and
     // what that posted is handled.
     void TickSecond() {
         clock.Advance(1000);
+        if (simulator_ != nullptr && frame->Link() == simulator_) {
+            simulator_->deliverDue();
+        }
         frame->OnTimerTick();
         QCoreApplication::processEvents();
+    }
+
+    // Runs seconds of the program until done() or the limit; the final value of done().
+    bool RunSecondsUntil(const std::function<bool()>& done, int limitSeconds = 120) {
+        for (int second = 0; second < limitSeconds && !done(); ++second) {
+            TickSecond();
+        }
+        return done();
     }
 
     // Runs the event loop until done() or the deadline; the final value of done().
@@ -47,6 +72,7 @@ protected:
 
 private:
     std::vector<CMultiDocTempSpecial> templates_;
+    CSimulatorLink* simulator_ = nullptr;
 
 protected:
     std::unique_ptr<CMainFrame> frame;

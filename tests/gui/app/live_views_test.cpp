@@ -60,10 +60,7 @@ TEST_F(LiveViewsTest, EachViewBringsItsOwnMenuAndFitsItsFrame) {
 }
 
 TEST_F(LiveViewsTest, TheSimulatorFillsTheChannelAndSolutionViews) {
-    LinkChoice choice;
-    choice.kind = LinkChoice::Kind::Simulator;
-    ASSERT_TRUE(frame->ConnectTo(choice));
-    frame->StartTimer(0);
+    ConnectSimulator();
     const CViewChannel& channels = Open<CViewChannel>(129);
     const CViewGPS& gps = Open<CViewGPS>(137);
 
@@ -74,7 +71,7 @@ TEST_F(LiveViewsTest, TheSimulatorFillsTheChannelAndSolutionViews) {
         }
         return rows;
     };
-    ASSERT_TRUE(RunUntil([&] { return tracked() >= 8 && gps.Box(3).Values()[0] == "3-D DIFF"; }));
+    ASSERT_TRUE(RunSecondsUntil([&] { return tracked() >= 8 && gps.Box(3).Values()[0] == "3-D DIFF"; }));
 
     // Used satellites are green, and only they.
     const Msg2View msg2(context.dispatcher.Handler(Slots::Msg2).LastMessage());
@@ -100,7 +97,7 @@ TEST_F(LiveViewsTest, TheSimulatorFillsTheChannelAndSolutionViews) {
     for (int row = 1; row <= 12; ++row) {
         before.push_back(channels.Cell(row, 4).Text());
     }
-    ASSERT_TRUE(RunUntil([&] {
+    ASSERT_TRUE(RunSecondsUntil([&] {
         for (int row = 1; row <= 12; ++row) {
             if (channels.Cell(row, 4).Text() != before[static_cast<std::size_t>(row - 1)]) {
                 return true;

@@ -184,13 +184,10 @@ TEST_F(MainFrameTest, CancelledConnect_LeavesTheOpenLinkOpen) {
 }
 
 TEST_F(MainFrameTest, Simulator_MovesTheStatusPanes) {
-    LinkChoice choice;
-    choice.kind = LinkChoice::Kind::Simulator;
-    ASSERT_TRUE(frame->ConnectTo(choice));
-    frame->StartTimer(0);
+    ConnectSimulator();
     EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Built-in simulator"));
     QString firstTime;
-    RunUntil([&] {
+    RunSecondsUntil([&] {
         frame->UpdateUi();
         if (firstTime.isEmpty() && context.dispatcher.IsActive(Slots::Msg1, true)) {
             firstTime = frame->PaneText(CMainFrame::kTimePaneId);
