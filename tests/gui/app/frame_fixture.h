@@ -7,7 +7,6 @@
 // fails.
 
 #include <QCoreApplication>
-#include <QTest>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/app/view_registry.h"
 #include "gui/link/simulator_link.h"
+#include "tests/gui/link/link_test_support.h"
 
 namespace zarnmon::test {
 
@@ -63,7 +63,7 @@ protected:
 
     // Runs the event loop until done() or the deadline; the final value of done().
     static bool RunUntil(const std::function<bool()>& done, int deadlineMs = 20000) {
-        return QTest::qWaitFor(done, deadlineMs);
+        return WaitFor(done, deadlineMs);
     }
 
     CManualTickClock clock;
