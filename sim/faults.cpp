@@ -9,6 +9,9 @@ namespace {
 // No handler's prefix starts with a lower-case letter from g to x.
 constexpr char kInertFirst = 'g';
 constexpr char kInertLast = 'x';
+// Long enough for a filter over 100 messages to rise well past a limit of 15.
+constexpr int kShortestFade = 90;  // s
+constexpr int kLongestFade = 300;
 
 }  // namespace
 
@@ -17,11 +20,13 @@ std::string FaultCounts::Summary() const {
     text << "faults: noise bytes " << noiseBytes << ", bad checksums " << badChecksums << ", reversed trailers "
          << reversedTrailers << ", truncated frames " << truncatedFrames << " (messages swallowed " << swallowedMessages
          << ", filler bytes " << fillerBytes << "), overlong lines " << overlongLines << ", silent seconds "
-         << silentSeconds << " (messages lost " << lostInSilence << "), bursts " << bursts;
+         << silentSeconds << " (messages lost " << lostInSilence << "), bursts " << bursts << ", L-band fades "
+         << lbandFades << " (seconds " << fadedSeconds << ")";
     return text.str();
 }
 
-CFaultInjector::CFaultInjector(const FaultRates& rates, std::uint32_t seed) : rates_(rates), rng_(seed ^ 0x5EEDFA17u) {}
+CFaultInjector::CFaultInjector(const FaultRates& rates, std::uint32_t seed)
+    : rates_(rates), rng_(seed ^ 0x5EEDFA17u), fadeRng_(seed ^ 0x1BADFADEu) {}
 
 bool CFaultInjector::Chance(double p) { return p > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(rng_) < p; }
 
@@ -105,6 +110,20 @@ int CFaultInjector::BurstHold() {
         --burstLeft_;
     }
     return burstLeft_;
+}
+
+bool CFaultInjector::FadedSecond() {
+    if (fadeLeft_ == 0 && rates_.lbandFade > 0.0 &&
+        std::uniform_real_distribution<double>(0.0, 1.0)(fadeRng_) < rates_.lbandFade) {
+        fadeLeft_ = std::uniform_int_distribution<int>(kShortestFade, kLongestFade)(fadeRng_);
+        ++counts_.lbandFades;
+    }
+    if (fadeLeft_ == 0) {
+        return false;
+    }
+    --fadeLeft_;
+    ++counts_.fadedSeconds;
+    return true;
 }
 
 }  // namespace zarnmon::sim

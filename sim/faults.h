@@ -12,7 +12,9 @@
 //   filler bytes rather than half a message;
 // - overlong line: a text line past the monitor's 1024-byte line capacity;
 // - silence: whole seconds in which the link carries nothing;
-// - burst: seconds of output held back and then delivered at once.
+// - burst: seconds of output held back and then delivered at once;
+// - L-band fade: minutes in which the L-band link stays in sync but its bit
+//   error rate is far above a healthy one (the messages themselves intact).
 
 #include <cstdint>
 #include <random>
@@ -30,10 +32,11 @@ struct FaultRates {
     double overlongLine = 0.0;     // per text line
     double silence = 0.0;          // per second: chance a silent period starts
     double burst = 0.0;            // per second: chance a burst starts
+    double lbandFade = 0.0;        // per second: chance an L-band fade starts
 
     [[nodiscard]] bool Any() const {
         return noise > 0 || badChecksum > 0 || reversedTrailer > 0 || truncatedFrame > 0 || overlongLine > 0 ||
-               silence > 0 || burst > 0;
+               silence > 0 || burst > 0 || lbandFade > 0;
     }
 };
 
@@ -49,6 +52,8 @@ struct FaultCounts {
     std::uint64_t silentSeconds = 0;
     std::uint64_t lostInSilence = 0;  // messages not sent while silent
     std::uint64_t bursts = 0;
+    std::uint64_t lbandFades = 0;
+    std::uint64_t fadedSeconds = 0;
 
     [[nodiscard]] std::string Summary() const;
 };
@@ -69,6 +74,8 @@ public:
     bool SilentSecond();
     // At each whole second: seconds still to hold output back (0: deliver).
     int BurstHold();
+    // At each whole second: true while the L-band link fades this second.
+    bool FadedSecond();
     void CountLostInSilence(std::uint64_t messages) { counts_.lostInSilence += messages; }
 
     [[nodiscard]] const FaultCounts& Counts() const { return counts_; }
@@ -84,6 +91,10 @@ private:
     std::size_t debt_ = 0;  // bytes a truncated frame's handler still waits for
     int silentLeft_ = 0;
     int burstLeft_ = 0;
+    // Fades draw from their own engine, so turning them on leaves every
+    // other fault of a seed where it was.
+    std::mt19937 fadeRng_;
+    int fadeLeft_ = 0;
 };
 
 }  // namespace zarnmon::sim

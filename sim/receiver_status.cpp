@@ -24,6 +24,23 @@ constexpr std::array<LBandGeo, 5> kLBandGeos{{
 
 constexpr double kLBandMask = 5.0;  // degrees
 constexpr int kLostBer = 500;
+// From the first fix: beam chosen, then signal, frame and Viterbi sync.
+constexpr double kSyncAfterFix = 5.0;  // s
+// Added to the bit error rate while the link fades (a fault).
+constexpr int kFadeBer = 70;
+
+// Status bits. DSP: signal found, frame sync, Viterbi sync. ARM: tuned,
+// beam chosen, data flowing.
+namespace dsp {
+inline constexpr std::uint8_t kSignal = 0x01;
+inline constexpr std::uint8_t kSynced = 0x0D;
+}  // namespace dsp
+namespace arm {
+inline constexpr std::uint8_t kTuned = 0x01;
+inline constexpr std::uint8_t kBeamChosen = 0x09;
+inline constexpr std::uint8_t kSynced = 0x19;
+}  // namespace arm
+constexpr std::uint8_t kDiffFlowing = 0x07;
 // While switching beams both demodulators report: ten minutes in forty.
 constexpr double kDualBerCycle = 2400.0;
 constexpr double kDualBerWindow = 600.0;
@@ -107,7 +124,6 @@ void CLBandReceiver::Update(double dt, double gpsSeconds, const CLocalFrame& fra
     }
     const double wavelength = kSpeedOfLight / (best->frequencyKhz * 1000.0);
     status_.elevation = sight.elevation;
-    status_.locked = sight.elevation >= kLBandMask;
     status_.frequencyKhz = best->frequencyKhz;
     status_.dataRate = 1200;
     status_.dopplerHz = static_cast<int>(std::lround(-sight.rangeRate / wavelength));
@@ -121,24 +137,34 @@ void CLBandReceiver::Update(double dt, double gpsSeconds, const CLocalFrame& fra
         burstUntil_ = gpsSeconds + random_.Uniform(3.0, 15.0);
     }
     const bool burst = gpsSeconds < burstUntil_;
+    const bool visible = sight.elevation >= kLBandMask;
+    status_.locked = visible && syncAt_ && gpsSeconds >= *syncAt_;
     if (!status_.locked) {
         status_.ber = kLostBer;
         status_.secondBer.reset();
-        status_.dspStatus = 0x00;
-        status_.armStatus = 0x01;
+        // Without a position it keeps to its default beam and finds nothing.
+        const bool acquiring = visible && syncAt_;
+        status_.dspStatus = acquiring ? dsp::kSignal : 0x00;
+        status_.armStatus = acquiring ? arm::kBeamChosen : arm::kTuned;
         status_.diffStatus = 0x00;
         return;
     }
-    status_.ber = static_cast<int>(std::lround(2.0 + std::abs(berNoise_.Value()) + (burst ? 40.0 : 0.0)));
+    status_.ber = static_cast<int>(std::lround(2.0 + std::abs(berNoise_.Value()) + (burst ? 40.0 : 0.0))) +
+                  (faded_ ? kFadeBer : 0);
     if (std::fmod(gpsSeconds, kDualBerCycle) >= kDualBerCycle - kDualBerWindow) {
         status_.secondBer = status_.ber + 3 + static_cast<int>(std::lround(std::abs(berNoise_.Value()) * 2.0));
     } else {
         status_.secondBer.reset();
     }
-    // DSP: signal found, frame sync, Viterbi sync; ARM: tuned, beam chosen, data flowing.
-    status_.dspStatus = 0x0D;
-    status_.armStatus = 0x19;
-    status_.diffStatus = 0x07;
+    status_.dspStatus = dsp::kSynced;
+    status_.armStatus = arm::kSynced;
+    status_.diffStatus = kDiffFlowing;
+}
+
+void CLBandReceiver::OnFix(double gpsSeconds) {
+    if (!syncAt_) {
+        syncAt_ = gpsSeconds + kSyncAfterFix;
+    }
 }
 
 }  // namespace zarnmon::sim

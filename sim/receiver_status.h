@@ -56,7 +56,7 @@ inline constexpr double kIonoUtcIssueSeconds = 6.0 * 3600.0;
 [[nodiscard]] IonoUtc MakeIonoUtc(std::uint32_t seed, std::int64_t issue, int leapSeconds);
 
 struct LBandStatus {
-    bool locked = false;
+    bool locked = false;   // in sync: corrections flowing
     int frequencyKhz = 0;  // spot beam
     int dataRate = 0;      // bit/s
     int ber = 0;
@@ -71,10 +71,17 @@ struct LBandStatus {
 };
 
 // The L-band section listens to the correction satellite highest in the sky.
+// It can only choose the spot beam and pull in the signal once it knows where
+// it is, so it syncs a few seconds after the first GPS fix; until then it
+// reports itself searching, and a monitor sees a receiver that is not ready.
 class CLBandReceiver {
 public:
     explicit CLBandReceiver(std::uint32_t seed);
     void Update(double dt, double gpsSeconds, const CLocalFrame& frame, const Enu& velocity, double clockErrHz);
+    // The GPS solution has a fix at gpsSeconds; only the first call counts.
+    void OnFix(double gpsSeconds);
+    // A fault: while faded the link stays in sync but its bit error rate is high.
+    void SetFaded(bool faded) { faded_ = faded; }
     [[nodiscard]] const LBandStatus& Status() const { return status_; }
 
 private:
@@ -82,6 +89,8 @@ private:
     CGaussMarkov berNoise_;
     CGaussMarkov agcNoise_;
     double burstUntil_ = -1.0;
+    std::optional<double> syncAt_;  // GPS seconds
+    bool faded_ = false;
     LBandStatus status_;
 };
 

@@ -47,6 +47,10 @@ const char* const kSimHelp =
     "  --overlong P          text lines longer than 1024 bytes\n"
     "  --silence P           per second: a silent period (link loss) starts\n"
     "  --burst P             per second: output is held back, then sent at once\n"
+    "  --lband-fade P        per second: the L-band link starts to fade for 90 to\n"
+    "                        300 s: it stays in sync, but the \"$RD1,\" bit error\n"
+    "                        rate rises by 70 (to about 75), so the monitor test\n"
+    "                        fails BER within a minute; 1 fades it all the time\n"
     "\n"
     "  -q, --quiet           no summary on standard error at the end\n"
     "  -h, --help            show this help\n"
@@ -60,7 +64,7 @@ struct FaultOption {
     double FaultRates::*rate;
 };
 
-constexpr std::array<FaultOption, 7> kFaultOptions = {{
+constexpr std::array<FaultOption, 8> kFaultOptions = {{
     {"--noise", &FaultRates::noise},
     {"--bad-checksum", &FaultRates::badChecksum},
     {"--reversed-trailer", &FaultRates::reversedTrailer},
@@ -68,6 +72,7 @@ constexpr std::array<FaultOption, 7> kFaultOptions = {{
     {"--overlong", &FaultRates::overlongLine},
     {"--silence", &FaultRates::silence},
     {"--burst", &FaultRates::burst},
+    {"--lband-fade", &FaultRates::lbandFade},
 }};
 
 std::optional<double> Number(std::string_view text) {

@@ -143,6 +143,7 @@ void CSimReceiver::RunTick() {
     if (tick_ % COutputSchedule::kTicksPerSecond == 0) {
         silent_ = faults_.SilentSecond();
         burstHold_ = faults_.BurstHold();
+        sky_->SetLBandFade(faults_.FadedSecond());
     }
     // The sky only needs to move when something is sent from it.
     bool skyMoved = false;

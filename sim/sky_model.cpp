@@ -12,6 +12,9 @@ namespace {
 constexpr double kSecondsPerWeek = 604800.0;
 constexpr std::array<int, 2> kWaasPrns{135, 138};
 constexpr double kNoDop = 99.9;
+// Without a fix there are no residuals; the receiver reports a spread no
+// test would take for a working solution.
+constexpr double kNoResidualSpread = 99.9;  // m
 // Corrections arrive every few seconds; their age runs up between them.
 constexpr double kCorrectionInterval = 5.0;
 // The almanac of all 32 PRNs passes once every 12.5 minutes.
@@ -137,7 +140,6 @@ void CSkyModel::UpdateSolution() {
     s.numUsed = static_cast<int>(lines.size());
     s.usedMask = mask;
     s.differential = differential_;
-    s.stdDevResid = lines.empty() ? 0.0 : std::sqrt(squares / static_cast<double>(lines.size()));
 
     std::optional<Dops> dops;
     if (lines.size() >= 4) {
@@ -149,10 +151,12 @@ void CSkyModel::UpdateSolution() {
     } else {
         s.fix = FixType::None;
     }
+    s.stdDevResid = s.fix == FixType::None ? kNoResidualSpread : std::sqrt(squares / static_cast<double>(lines.size()));
     s.hdop = dops ? dops->hdop : kNoDop;
     s.vdop = dops ? dops->vdop : kNoDop;
     s.ageOfDiff = differential_ ? 1.0 + std::fmod(elapsed_ + agePhase_, kCorrectionInterval) : 0.0;
     if (s.fix != FixType::None) {
+        lband_.OnFix(gpsSeconds_);
         s.position = motion_.ReportedPosition();
         if (s.fix == FixType::TwoD) {
             s.position.height = motion_.TruePosition().height;

@@ -35,7 +35,7 @@ struct Solution {
     std::uint32_t usedMask = 0;  // bit PRN - 1
     double hdop = 99.9;
     double vdop = 99.9;
-    double stdDevResid = 0.0;  // m
+    double stdDevResid = 0.0;  // m; large without a fix
     double ageOfDiff = 0.0;    // s; 0 without corrections
     Geodetic position;         // as reported; held while there is no fix
     Enu velocity;              // as reported
@@ -68,6 +68,9 @@ public:
     CSkyModel& operator=(const CSkyModel&) = delete;
 
     void AdvanceTo(double elapsedSeconds);
+    // A fault from outside the world: the L-band signal fades (high bit
+    // error rate) until called again with false.
+    void SetLBandFade(bool faded) { lband_.SetFaded(faded); }
 
     [[nodiscard]] const SimConfig& Config() const { return config_; }
     [[nodiscard]] double Elapsed() const { return elapsed_; }

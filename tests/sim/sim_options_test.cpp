@@ -18,10 +18,12 @@ std::optional<SimOptions> Parse(std::vector<std::string_view> args, std::string*
 }
 
 TEST(SimOptions, GoodCommandLine_FillsEveryField) {
-    const auto options = Parse(
-        {"--out",      "x.bin",          "--seconds", "3600",   "--seed",     "7",   "--start",       "2300,100.5",
-         "--position", "45.5,-75.25,80", "--motion",  "circle", "--geos",     "3",   "--arm-version", "4.2",
-         "--enable",   "1,2,GPGGA,D1",   "--noise",   "0.01",   "--truncate", "0.5", "--burst",       "1"});
+    const auto options = Parse({"--out",      "x.bin",    "--seconds",    "3600",       "--seed",
+                                "7",          "--start",  "2300,100.5",   "--position", "45.5,-75.25,80",
+                                "--motion",   "circle",   "--geos",       "3",          "--arm-version",
+                                "4.2",        "--enable", "1,2,GPGGA,D1", "--noise",    "0.01",
+                                "--truncate", "0.5",      "--burst",      "1",          "--lband-fade",
+                                "0.25"});
     ASSERT_TRUE(options);
     EXPECT_EQ(options->transport, Transport::File);
     EXPECT_EQ(options->outPath, "x.bin");
@@ -35,6 +37,7 @@ TEST(SimOptions, GoodCommandLine_FillsEveryField) {
     EXPECT_DOUBLE_EQ(options->config.armVersion, 4.2);
     EXPECT_DOUBLE_EQ(options->faults.truncatedFrame, 0.5);
     EXPECT_DOUBLE_EQ(options->faults.burst, 1.0);
+    EXPECT_DOUBLE_EQ(options->faults.lbandFade, 0.25);
 
     ASSERT_TRUE(Parse({"--tcp", "4001"}));
     EXPECT_EQ(Parse({"--tcp", "4001"})->tcpPort, 4001);
@@ -54,6 +57,7 @@ TEST(SimOptions, BadCommandLine_SaysWhatIsWrong) {
              {{"--pty", "--position", "95,0,0"}, "LAT,LON,HEIGHT"},
              {{"--pty", "--motion", "zigzag"}, "static or circle"},
              {{"--pty", "--noise", "1.5"}, "--noise"},
+             {{"--pty", "--lband-fade", "-0.1"}, "--lband-fade"},
              {{"--pty", "--geos", "4"}, "1, 2 or 3"},
              {{"--pty", "--seed"}, "needs a value"},
              {{"--pty", "--frobnicate", "1"}, "unknown option"},
