@@ -7,6 +7,7 @@
 #include "cli/decode_command.h"
 #include "cli/iono_command.h"
 #include "cli/log_commands.h"
+#include "cli/monitor_command.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ constexpr const char* kHelp =
     "  datalog   write the data log of a recording, as the monitor would live\n"
     "  phaselog  write the phase log (raw measurement frames) of a recording\n"
     "  debuglog  write the debug log (\"$RX,\" messages 1-16) of a recording\n"
+    "  monitor   run the monitor test over a recording to qualify a receiver\n"
     "\n"
     "zarnmon-cli COMMAND --help explains a command.\n";
 
@@ -50,6 +52,9 @@ int main(int argc, char** argv) {
     }
     if (command == "debuglog") {
         return zarnmon::cli::RunDebugLog(rest, std::cout, std::cerr);
+    }
+    if (command == "monitor") {
+        return zarnmon::cli::RunMonitor(rest, std::cout, std::cerr);
     }
     std::cerr << "zarnmon-cli: unknown command '" << command << "'\n\n" << kHelp;
     return zarnmon::cli::kExitUsage;

@@ -181,7 +181,7 @@ double L1CnoDbHz(std::uint16_t raw) noexcept {
         return 0.0;
     }
     if (x < 8e8) {
-        return 10.0 * std::log10(x * 1.25e-5);
+        return 10.0 * std::log10(L1CnoLinear(raw));
     }
     return 40.0;
 }

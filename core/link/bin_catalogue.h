@@ -227,6 +227,8 @@ using LockText = std::array<char, 5>;
 [[nodiscard]] LockText LockLetters(std::uint8_t flags) noexcept;
 [[nodiscard]] constexpr std::string_view AsView(const LockText& text) noexcept { return {text.data(), 4}; }
 
+// C/No as a ratio (not in dB) from the raw value of an L1 channel record.
+[[nodiscard]] constexpr double L1CnoLinear(std::uint16_t raw) noexcept { return raw * 4096.0 * 1.25e-5; }
 // C/No in dB-Hz from the raw value of an L1 channel record.
 [[nodiscard]] double L1CnoDbHz(std::uint16_t raw) noexcept;
 // C/No in dB-Hz from the raw value of an L2 or L1 P-code record.
@@ -346,6 +348,7 @@ public:
 
     [[nodiscard]] int AzimuthDegrees() const noexcept { return 2 * AzimuthHalf(); }
     [[nodiscard]] double CnoDbHz() const noexcept { return L1CnoDbHz(CnoRaw()); }
+    [[nodiscard]] double CnoLinear() const noexcept { return L1CnoLinear(CnoRaw()); }
     [[nodiscard]] LockText Letters() const noexcept { return LockLetters(TrackFlags()); }
 
 private:
