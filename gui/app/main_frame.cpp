@@ -12,6 +12,7 @@
 #include "gui/app/open_receiver_dialog.h"
 #include "gui/app/view_registry.h"
 #include "gui/link/replay_link.h"
+#include "gui/state/app_icons.h"
 #include "gui/state/latin1.h"
 
 namespace zarnmon {
@@ -35,6 +36,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
       housekeeping_(context.dispatcher, context.receiverInfo, *this),
       logs_(context, this) {
     setWindowTitle(QStringLiteral("ZarnMon"));
+    setWindowIcon(ApplicationIcon());
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -348,6 +350,7 @@ void CMainFrame::UpdateUi() {
         Action(id)->setChecked(on);
         Action(id)->setEnabled(open || on);
     }
+    UpdateEditCommands();
     logPane_->setText(logs_.StatusText());
     logPane_->setVisible(!logPane_->text().isEmpty());
     QAction* waas = Action(kWaasId);

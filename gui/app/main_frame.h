@@ -94,6 +94,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBars();
+    // Copy, Cut and Paste as the focused editor allows.
+    void UpdateEditCommands();
     // The active view's own menus stand before "&Window".
     void ShowViewMenus(QMdiSubWindow* active);
     // While a recording plays, every stored message reaches the clock, the

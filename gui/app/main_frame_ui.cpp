@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <algorithm>
+#include <type_traits>
 
 #include "gui/app/main_frame.h"
 #include "gui/app/view_registry.h"
@@ -68,7 +69,37 @@ void OnFocusedEditor(Fn&& fn) {
     }
 }
 
+// What the edit commands can do with the focused editor: copy and cut need a
+// selection, cut and paste an editor that takes typing.
+struct EditAbility {
+    bool copy = false;
+    bool cut = false;
+    bool paste = false;
+};
+
+EditAbility FocusedEditAbility() {
+    EditAbility ability;
+    OnFocusedEditor([&ability](auto* editor) {
+        bool selected = false;
+        bool readOnly = editor->isReadOnly();
+        if constexpr (std::is_same_v<decltype(editor), QLineEdit*>) {
+            selected = editor->hasSelectedText();
+        } else {
+            selected = editor->textCursor().hasSelection();
+        }
+        ability = {selected, selected && !readOnly, !readOnly};
+    });
+    return ability;
+}
+
 }  // namespace
+
+void CMainFrame::UpdateEditCommands() {
+    const EditAbility ability = FocusedEditAbility();
+    Action(kCopyId)->setEnabled(ability.copy);
+    Action(kCutId)->setEnabled(ability.cut);
+    Action(kPasteId)->setEnabled(ability.paste);
+}
 
 QAction* CMainFrame::AddCommand(int id, const QString& text, std::string_view prompt) {
     auto* action = new QAction(text, this);

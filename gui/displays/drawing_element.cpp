@@ -7,10 +7,6 @@
 
 namespace zarnmon {
 
-QColor ColorFromRef(std::uint32_t ref) {
-    return {static_cast<int>(ref & 0xFFU), static_cast<int>((ref >> 8) & 0xFFU), static_cast<int>((ref >> 16) & 0xFFU)};
-}
-
 int CElementList::UpdateAll(const std::function<void(const ElementRect&)>& invalidate) {
     int changed = 0;
     for (const auto& element : elements_) {

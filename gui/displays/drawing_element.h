@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/state/color_ref.h"
+
 namespace zarnmon {
 
 // Left and top inclusive, right and bottom exclusive, as the layouts give them.
@@ -40,8 +42,6 @@ inline constexpr std::uint32_t kCyan = 0xFFFF00;
 inline constexpr std::uint32_t kDarkGreen = 0x007F00;
 inline constexpr std::uint32_t kRed = 0x0000FF;
 }  // namespace colors
-
-[[nodiscard]] QColor ColorFromRef(std::uint32_t ref);
 
 class CDrawingElement {
 public:

@@ -7,14 +7,8 @@
 
 namespace zarnmon {
 
-namespace {
-
-constexpr int kTicksPerRequest = 3;
-
-}  // namespace
-
 CElementView::CElementView(const ViewServices& services, QWidget* parent)
-    : QAbstractScrollArea(parent), services_(services) {
+    : QAbstractScrollArea(parent), services_(services), subscriptions_(services.context.dispatcher, this) {
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(palette);
@@ -23,11 +17,7 @@ CElementView::CElementView(const ViewServices& services, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-CElementView::~CElementView() {
-    for (const auto& [handler, id] : subscriptions_) {
-        handler->Unsubscribe(id);
-    }
-}
+CElementView::~CElementView() = default;
 
 void CElementView::InitialUpdate() {
     if (initialised_) {
@@ -61,44 +51,15 @@ void CElementView::SetExtent(QSize extent) {
     UpdateScrollBars();
 }
 
-void CElementView::SubscribeTo(int slot) {
-    CMsgHandler& handler = Dispatcher().Handler(slot);
-    subscriptions_.emplace_back(&handler, handler.Subscribe(&poster_));
-}
+void CElementView::SubscribeTo(int slot) { subscriptions_.Subscribe(slot); }
 
-void CElementView::OnRefreshTick() {
-    if (!CountDown() || !Context().autoConfigure) {
-        return;
-    }
-    for (const int slot : KeptOnSlots()) {
-        Dispatcher().EnsureState(slot, true, false);
-    }
-}
-
-bool CElementView::CountDown() {
-    if (countdown_ > 0) {
-        --countdown_;
-        return false;
-    }
-    countdown_ = kTicksPerRequest;
-    return true;
-}
+void CElementView::OnRefreshTick() { subscriptions_.KeepOn(KeptOnSlots(), Context().autoConfigure); }
 
 bool CElementView::event(QEvent* event) {
-    if (event->type() == CRxMessageEvent::Type()) {
-        const CMsgHandler* handler = static_cast<CRxMessageEvent*>(event)->Handler();
-        const bool subscribed = std::ranges::any_of(
-            subscriptions_, [handler](const auto& subscription) { return subscription.first == handler; });
-        if (subscribed) {
-            OnRxMessage(Dispatcher().SlotOf(handler));
-        }
-        return true;
-    }
-    if (event->type() == CRefreshTickEvent::Type()) {
-        OnRefreshTick();
-        return true;
-    }
-    return QAbstractScrollArea::event(event);
+    // Notifications of handlers the view does not show are not its business.
+    return subscriptions_.Dispatch(
+               *event, [this](int slot) { OnRxMessage(slot); }, [this] { OnRefreshTick(); }) ||
+           QAbstractScrollArea::event(event);
 }
 
 void CElementView::paintEvent(QPaintEvent* event) {

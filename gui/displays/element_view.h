@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "gui/displays/drawing_element.h"
-#include "gui/state/rx_event.h"
 #include "gui/state/view_services.h"
+#include "gui/state/view_subscriptions.h"
 
 namespace zarnmon {
 
@@ -68,7 +68,7 @@ protected:
     virtual void PaintUnder(QPainter& /*painter*/, const QRect& /*clip*/) {}
     virtual void PaintOver(QPainter& /*painter*/, const QRect& /*clip*/) {}
     // True on every fourth call, starting with the fourth.
-    bool CountDown();
+    bool CountDown() { return subscriptions_.CountDown(); }
     // The view's frame gained or lost activation.
     virtual void OnActivation() {}
 
@@ -85,10 +85,8 @@ private:
 
     ViewServices services_;
     CElementList elements_;
-    CRxEventPoster poster_{this};
-    std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;
+    CViewSubscriptions subscriptions_;
     QSize extent_;
-    int countdown_ = 3;
     bool initialised_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include "core/link/msg_dispatcher.h"
 #include "core/link/receiver_info.h"
 #include "core/link/tick_clock.h"
+#include "core/state/monitor_test.h"
 #include "core/state/program_clock.h"
 #include "core/state/reference_position.h"
 #include "core/state/residual_adjust.h"
@@ -50,6 +51,8 @@ struct CAppContext {
     // time they are needed, and the size at which its squares touch.
     std::optional<IonoCoverage> ionoCoverage;
     int ionoScale = kIonoStartScale;
+    // The monitor's thresholds, read from the profile when the first monitor opens.
+    std::optional<MonitorThresholds> monitorThresholds;
     // Lets the main frame and the views switch messages on by themselves.
     bool autoConfigure = true;
 };

@@ -12,6 +12,9 @@
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
+#include "gui/state/app_icons.h"
+#include "gui/state/monitor_view.h"
+#include "gui/state/statistics_view.h"
 #include "tests/gui/app/frame_fixture.h"
 
 namespace zarnmon {
@@ -105,6 +108,40 @@ TEST_F(LiveViewsTest, TheSimulatorFillsTheChannelAndSolutionViews) {
         }
         return false;
     }));
+}
+
+TEST_F(LiveViewsTest, Monitor_ConductsOnTheSimulatorAndFailsWhenTheCableIsPulled) {
+    const auto picture = [](const QIcon& icon) { return icon.pixmap(32, 32).toImage(); };
+    ConnectSimulator();
+    CViewMonitor& monitor = Open<CViewMonitor>(146);
+    ASSERT_TRUE(RunSecondsUntil([&] { return monitor.Test().State() == MonitorState::Conducting; }));
+    EXPECT_EQ(monitor.StatusLight().Color(), QColor(0, 255, 0));
+    EXPECT_EQ(monitor.Light(0).Color(), QColor(0, 255, 0)) << "the L-band receiver is locked";
+    EXPECT_EQ(monitor.Light(3).Color(), QColor(255, 0, 0)) << "and talking";
+    EXPECT_EQ(picture(frame->windowIcon()), picture(ApplicationIcon()));
+
+    // Copy follows the text box's selection.
+    monitor.StatusBox().setFocus();
+    monitor.StatusBox().selectAll();
+    frame->UpdateUi();
+    EXPECT_TRUE(frame->Action(57634)->isEnabled());
+    monitor.StatusBox().moveCursor(QTextCursor::End);
+    frame->UpdateUi();
+    EXPECT_FALSE(frame->Action(57634)->isEnabled());
+
+    frame->Link()->close();
+    ASSERT_TRUE(RunSecondsUntil([&] { return monitor.Test().State() == MonitorState::Failed; }, 10));
+    EXPECT_TRUE(monitor.StatusBox().toPlainText().contains(QStringLiteral(": Failed Communications (3 sec)")));
+    EXPECT_EQ(monitor.StatusLight().Color(), QColor(255, 0, 0));
+    EXPECT_EQ(picture(frame->windowIcon()), picture(FailedTestIcon()));
+}
+
+TEST_F(LiveViewsTest, Statistics_ShowTheSimulatorsMessage97) {
+    ConnectSimulator();
+    const CViewStatistics& statistics = Open<CViewStatistics>(141);
+    ASSERT_TRUE(RunSecondsUntil([&] { return statistics.FieldText(0) != QStringLiteral("0.0"); }, 30));
+    const Msg97View msg97(context.dispatcher.Handler(Slots::Msg97).LastMessage());
+    EXPECT_EQ(statistics.FieldText(1), QString::number(msg97.MissedSubframes()));
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#pragma once
+
+// The base of the views that are forms of controls (the monitor, the
+// statistics): the handlers' notifications and the refresh tick reach them
+// as they reach the drawn views, and the form is shown whole, with scroll
+// bars when its window is smaller.
+
+#include <QScrollArea>
+
+#include "gui/state/view_services.h"
+#include "gui/state/view_subscriptions.h"
+
+namespace zarnmon {
+
+class CFormView : public QScrollArea {
+    Q_OBJECT
+
+public:
+    explicit CFormView(const ViewServices& services, QWidget* parent = nullptr);
+
+protected:
+    [[nodiscard]] CAppContext& Context() const { return services_.context; }
+    [[nodiscard]] CMsgDispatcher& Dispatcher() const { return services_.context.dispatcher; }
+    [[nodiscard]] CViewSubscriptions& Subscriptions() { return subscriptions_; }
+    // The widget the view lays its controls out on.
+    [[nodiscard]] QWidget& Form() const { return *form_; }
+
+    // A stored message of a handler the view subscribed to.
+    virtual void OnRxMessage(int slot) = 0;
+    // The refresh tick, once a second.
+    virtual void OnRefreshTick() = 0;
+
+    bool event(QEvent* event) override;
+
+private:
+    ViewServices services_;
+    CViewSubscriptions subscriptions_;
+    QWidget* form_ = nullptr;
+};
+
+}  // namespace zarnmon
