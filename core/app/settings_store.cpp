@@ -169,7 +169,8 @@ IoStatus CSettingsStore::SaveAs(const fs::path& path) {
 
 void CSettingsStore::Parse(std::string_view text) {
     lines_.clear();
-    if (text.starts_with(kByteOrderMark)) {
+    // A byte order mark is no text; an editor may have written several.
+    while (text.starts_with(kByteOrderMark)) {
         text.remove_prefix(kByteOrderMark.size());
     }
     bool inSection = false;

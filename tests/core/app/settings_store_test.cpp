@@ -87,6 +87,15 @@ TEST(SettingsStore, Parse_CrLfLineEndsAndByteOrderMarkAreRead) {
     EXPECT_EQ(store.Text(), "[CommSettings]\nPort=4\n");
 }
 
+TEST(SettingsStore, Parse_RepeatedByteOrderMarksAreAllDroppedSoTheTextReadsBackTheSame) {
+    CSettingsStore store;
+    store.Parse("\xEF\xBB\xBF\xEF\xBB\xBF[CommSettings]\nPort=4\n");
+    EXPECT_EQ(store.GetInt("CommSettings", "Port", 0), 4);
+    CSettingsStore again;
+    again.Parse(store.Text());
+    EXPECT_EQ(again.Text(), store.Text());
+}
+
 TEST(SettingsStore, Parse_SeveralCarriageReturnsBeforeALineEndAreAllPartOfIt) {
     CSettingsStore store;
     store.Parse("[CommSettings]\r\r\nPort=4\r\r\r\n; note\r\r");
