@@ -112,7 +112,7 @@ struct CommonOptions {
 
 struct DataLogOptions {
     LogSettings log;
-    std::optional<GeoPosition> reference;
+    std::optional<CReferencePosition> reference;
 };
 
 // Parses what all three commands share; an option it does not know goes to
@@ -188,29 +188,6 @@ std::optional<int> ParseInterval(std::string_view text) {
 }
 
 // "LAT,LON,H" within the ranges the profile accepts.
-std::optional<GeoPosition> ParseReference(std::string_view text) {
-    std::array<double, 3> values{};
-    for (std::size_t k = 0; k < values.size(); ++k) {
-        const auto comma = text.find(',');
-        if ((k < 2) == (comma == std::string_view::npos)) {
-            return std::nullopt;
-        }
-        const auto value = ParseDecimal(text.substr(0, comma));
-        if (!value) {
-            return std::nullopt;
-        }
-        values[k] = *value;
-        text = k < 2 ? text.substr(comma + 1) : std::string_view{};
-    }
-    const GeoPosition position{values[0], values[1], values[2]};
-    if (!(std::abs(position.latitude) <= CReferencePosition::kMaxLatitude &&
-          std::abs(position.longitude) <= CReferencePosition::kMaxLongitude &&
-          std::abs(position.height) <= CReferencePosition::kMaxHeight)) {
-        return std::nullopt;
-    }
-    return position;
-}
-
 bool StderrIsTerminal() {
 #ifdef _WIN32
     return _isatty(_fileno(stderr)) != 0;
@@ -335,7 +312,8 @@ int RunDataLog(std::span<const std::string_view> args, std::ostream& out, std::o
             } else if (name == "--ref") {
                 options.reference = hasValue ? ParseReference(value) : std::nullopt;
                 if (!options.reference) {
-                    err << "zarnmon-cli datalog: --ref takes LAT,LON,H (degrees -90..90, -180..180, metres), not '"
+                    err << "zarnmon-cli datalog: --ref takes LAT,LON,H (degrees -90..90, -180..180, metres; not 0,0), "
+                           "not '"
                         << value << "'\n";
                     return false;
                 }
@@ -350,18 +328,8 @@ int RunDataLog(std::span<const std::string_view> args, std::ostream& out, std::o
         return *status;
     }
 
-    CReferencePosition reference;
-    if (options.reference) {
-        // Through the profile's own rules: range checks, and 0/0 is no reference.
-        CSettingsStore store;
-        store.SetString(kLocation, kLatitudeKey, FormatLatLon(options.reference->latitude));
-        store.SetString(kLocation, kLongitudeKey, FormatLatLon(options.reference->longitude));
-        store.SetString(kLocation, kHeightKey, FormatHeight(options.reference->height));
-        if (!LoadReferencePosition(reference, store, {})) {
-            err << "zarnmon-cli datalog: --ref 0,0,... is no reference position\n";
-            return kExitUsage;
-        }
-    } else if (options.log.logErrors) {
+    const CReferencePosition reference = options.reference.value_or(CReferencePosition{});
+    if (!options.reference && options.log.logErrors) {
         err << "zarnmon-cli datalog: --errors without --ref writes positions, as the monitor does without a "
                "reference\n";
     }

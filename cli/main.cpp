@@ -8,6 +8,7 @@
 #include "cli/iono_command.h"
 #include "cli/log_commands.h"
 #include "cli/monitor_command.h"
+#include "cli/neu_command.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ constexpr const char* kHelp =
     "  phaselog  write the phase log (raw measurement frames) of a recording\n"
     "  debuglog  write the debug log (\"$RX,\" messages 1-16) of a recording\n"
     "  monitor   run the monitor test over a recording to qualify a receiver\n"
+    "  neu       north/east/up errors of a recording and its accuracy figures\n"
     "\n"
     "zarnmon-cli COMMAND --help explains a command.\n";
 
@@ -55,6 +57,9 @@ int main(int argc, char** argv) {
     }
     if (command == "monitor") {
         return zarnmon::cli::RunMonitor(rest, std::cout, std::cerr);
+    }
+    if (command == "neu") {
+        return zarnmon::cli::RunNeu(rest, std::cout, std::cerr);
     }
     std::cerr << "zarnmon-cli: unknown command '" << command << "'\n\n" << kHelp;
     return zarnmon::cli::kExitUsage;

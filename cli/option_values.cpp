@@ -1,7 +1,10 @@
 #include "cli/option_values.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+
+#include "core/app/settings_keys.h"
 
 namespace zarnmon::cli {
 
@@ -48,6 +51,32 @@ std::optional<std::uint32_t> ParseHex32(std::string_view text) {
         return std::nullopt;
     }
     return WholeText<std::uint32_t>(text, 16);
+}
+
+std::optional<CReferencePosition> ParseReference(std::string_view text) {
+    std::array<double, 3> values{};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const bool last = k + 1 == values.size();
+        const auto comma = text.find(',');
+        if (last != (comma == std::string_view::npos)) {
+            return std::nullopt;
+        }
+        const auto value = ParseDecimal(text.substr(0, comma));
+        if (!value) {
+            return std::nullopt;
+        }
+        values[k] = *value;
+        text = last ? std::string_view{} : text.substr(comma + 1);
+    }
+    CSettingsStore store;
+    store.SetString(kLocation, kLatitudeKey, FormatLatLon(values[0]));
+    store.SetString(kLocation, kLongitudeKey, FormatLatLon(values[1]));
+    store.SetString(kLocation, kHeightKey, FormatHeight(values[2]));
+    CReferencePosition reference;
+    if (!LoadReferencePosition(reference, store, {})) {
+        return std::nullopt;
+    }
+    return reference;
 }
 
 }  // namespace zarnmon::cli

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/state/reference_position.h"
+
 namespace zarnmon::cli {
 
 // Decimal digits only, min..max.
@@ -17,5 +19,9 @@ namespace zarnmon::cli {
 [[nodiscard]] std::optional<double> ParseDecimal(std::string_view text);
 // One to eight hexadecimal digits, with or without "0x".
 [[nodiscard]] std::optional<std::uint32_t> ParseHex32(std::string_view text);
+// "LAT,LON,H" (degrees north, degrees east, metres) as a valid reference,
+// through the profile's own rules: each value in range, kept to the
+// precision the profile keeps, and 0/0 no reference.
+[[nodiscard]] std::optional<CReferencePosition> ParseReference(std::string_view text);
 
 }  // namespace zarnmon::cli
