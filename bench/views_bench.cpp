@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <cmath>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -16,10 +17,14 @@
 #include <benchmark/benchmark.h>
 
 #include "core/app/settings_store.h"
+#include "core/link/bin_catalogue.h"
+#include "core/link/frame_builder.h"
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
+#include "gui/state/neu_view.h"
 #include "gui/state/rx_event.h"
+#include "gui/state/scatter_view.h"
 #include "sim/sim_receiver.h"
 
 namespace zarnmon {
@@ -106,6 +111,89 @@ void BM_ThreeViewsAtFiveHz(benchmark::State& state) {
     state.counters["paints_per_s"] = static_cast<double>(counter.paints) / iterations;
 }
 BENCHMARK(BM_ThreeViewsAtFiveHz)->Unit(benchmark::kMillisecond)->Iterations(kSeconds * 2);
+
+// A run of its own for the NEU benchmarks: a reference valid from the
+// start and a one-minute history.
+struct NeuBenchRun {
+    NeuBenchRun() {
+        context.reference.SetPosition({51.0, -114.0, 1000.0});
+        context.reference.ComputeDegreeFactors(51.0, 1000.0);
+        context.reference.MarkValid();
+        context.neuHistory.Configure(kNeuSampleScale, 1, 50);
+    }
+    CSteadyTickClock clock;
+    CSettingsStore settings;
+    CAppContext context{settings, clock};
+    CNoReceiverControl receiver;
+    ViewServices services{context, receiver};
+};
+
+// One sample a second with the NEU plot open: the message 1 stored, the
+// history fed as the main frame feeds it, the view notified and its new
+// segments painted. Goal: under 50 us.
+void BM_NeuSampleWithPlotOpen(benchmark::State& state) {
+    NeuBenchRun run;
+    CAppContext& context = run.context;
+    const ViewServices& services = run.services;
+    QMdiArea area;
+    area.resize(1000, 700);
+    auto* view = new CViewNEUerrors(services);
+    area.addSubWindow(view)->show();
+    area.show();
+    QCoreApplication::processEvents();
+    CPaintCounter counter;
+    for (QObject* chart : view->findChildren<CStripChart*>()) {
+        chart->installEventFilter(&counter);
+    }
+    double tow = 1000.0;
+    long samples = 0;
+    for (auto _ : state) {
+        tow += 1.0;
+        CBinFrameBuilder frame(msg1::kId);
+        frame.Set(msg1::GpsTimeOfWeek, tow)
+            .Set(msg1::Latitude, 51.0 + 1e-5 * std::sin(tow * 0.05))
+            .Set(msg1::Longitude, -114.0 + 1e-5 * std::cos(tow * 0.07))
+            .Set(msg1::Height, 1000.0F);
+        context.dispatcher.Feed(frame.Build());
+        samples += context.neuHistory
+                       .AddNeuSample(Msg1View(context.dispatcher.Handler(Slots::Msg1).LastMessage()), context.reference)
+                       .has_value();
+        QCoreApplication::processEvents();
+    }
+    state.counters["samples"] = static_cast<double>(samples);
+    state.counters["paints_per_sample"] = static_cast<double>(counter.paints) / static_cast<double>(samples);
+}
+BENCHMARK(BM_NeuSampleWithPlotOpen)->Unit(benchmark::kMicrosecond)->Iterations(5000);
+
+// The scatter view repainting a day of samples (86,400 dots) from scratch,
+// as after a resize. Goal: under 30 ms.
+void BM_ScatterRepaintDay(benchmark::State& state) {
+    NeuBenchRun run;
+    CAppContext& context = run.context;
+    for (int i = 1; i <= 86400; ++i) {
+        const double radius = 3.0 * std::fmod(i * 0.61803398875, 1.0);
+        const GeoPosition position{51.0 + radius * std::cos(i * 0.001) / context.reference.MetersPerDegreeLatitude(),
+                                   -114.0 + radius * std::sin(i * 0.001) / context.reference.MetersPerDegreeLongitude(),
+                                   1000.0};
+        (void)context.neuHistory.AddNeuSample(static_cast<double>(i), position, context.reference);
+    }
+    QMdiArea area;
+    area.resize(1000, 700);
+    auto* view = new CViewScatter(run.services);
+    area.addSubWindow(view)->show();
+    area.show();
+    QCoreApplication::processEvents();
+    CScatterPlot& plot = view->Plot();
+    int step = 1;
+    for (auto _ : state) {
+        // A new size drops the cached picture: every dot is drawn again.
+        plot.resize(plot.width() + step, plot.height());
+        step = -step;
+        plot.repaint();
+    }
+    state.counters["dots"] = static_cast<double>(plot.DrawnDots());
+}
+BENCHMARK(BM_ScatterRepaintDay)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 }  // namespace
 }  // namespace zarnmon

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/settings_keys.h"
+#include "core/link/bin_catalogue.h"
 #include "gui/app/about_dialog.h"
 #include "gui/app/data_flow_dialog.h"
 #include "gui/app/open_receiver_dialog.h"
@@ -53,6 +54,9 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     BuildToolBar();
     BuildStatusBars();
 
+    // The NEU history collects from start-up, so a plot opened later shows the past.
+    const PlotSettings plot = LoadPlotSettings(context_.settings);
+    context_.neuHistory.Configure(kNeuSampleScale, plot.minutes, plot.rangeTenths);
     context_.dispatcher.SetSender(this);
     context_.dispatcher.SetStoreTap(this);
     // The logs follow these handlers.
@@ -117,7 +121,14 @@ void CMainFrame::OnStored(const CMsgHandler& handler, std::span<const std::uint8
     if (&handler == &context_.dispatcher.Handler(Slots::Msg80) && housekeeping_.WaasProcessing()) {
         (void)context_.waas.ProcessWaasRecord(bytes);
     }
+    FeedNeuHistory(handler);
     logs_.OnMessage(handler);
+}
+
+void CMainFrame::FeedNeuHistory(const CMsgHandler& handler) {
+    if (&handler == &context_.dispatcher.Handler(Slots::Msg1)) {
+        (void)context_.neuHistory.AddNeuSample(Msg1View(handler.LastMessage()), context_.reference);
+    }
 }
 
 void CMainFrame::Connect() {
@@ -208,6 +219,7 @@ bool CMainFrame::event(QEvent* event) {
     if (event->type() == CRxMessageEvent::Type()) {
         const CMsgHandler* handler = static_cast<CRxMessageEvent*>(event)->Handler();
         if (handler != nullptr && !Replaying()) {
+            FeedNeuHistory(*handler);
             logs_.OnMessage(*handler);
         }
         return true;

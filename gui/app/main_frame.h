@@ -102,6 +102,8 @@ private:
     // logs and the WAAS decoder as it is stored, as in the offline converters:
     // a fast replay stores many messages of a kind between two notifications.
     void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override;
+    // Every message 1 is offered to the program-wide NEU history.
+    void FeedNeuHistory(const CMsgHandler& handler);
     [[nodiscard]] bool Replaying() const { return context_.clock.FollowsRecording(); }
     QAction* AddCommand(int id, const QString& text, std::string_view prompt);
     void CloseLink();

@@ -16,6 +16,7 @@
 #include "core/link/receiver_info.h"
 #include "core/link/tick_clock.h"
 #include "core/state/monitor_test.h"
+#include "core/state/neu_history.h"
 #include "core/state/program_clock.h"
 #include "core/state/reference_position.h"
 #include "core/state/residual_adjust.h"
@@ -45,6 +46,9 @@ struct CAppContext {
     // channel view's recomputation of residuals against it.
     CReferencePosition reference;
     CResidualAdjust residualAdjust;
+    // The north/east/up errors of every message 1 since start-up, fed by the
+    // main frame; the NEU plot and the scatter view read it.
+    CNeuHistory neuHistory;
     // The solution views show north/east/up errors instead of the position.
     bool showNeuErrors = false;
     // The iono map's region and ExtendMap, read from the profile the first

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/settings_keys.h"
 #include "core/link/gps_time.h"
 #include "gui/app/main_frame.h"
 #include "gui/displays/channel_l2_view.h"
@@ -14,6 +15,8 @@
 #include "gui/displays/gps_view.h"
 #include "gui/state/app_icons.h"
 #include "gui/state/monitor_view.h"
+#include "gui/state/neu_view.h"
+#include "gui/state/scatter_view.h"
 #include "gui/state/statistics_view.h"
 #include "tests/gui/app/frame_fixture.h"
 
@@ -142,6 +145,26 @@ TEST_F(LiveViewsTest, Statistics_ShowTheSimulatorsMessage97) {
     ASSERT_TRUE(RunSecondsUntil([&] { return statistics.FieldText(0) != QStringLiteral("0.0"); }, 30));
     const Msg97View msg97(context.dispatcher.Handler(Slots::Msg97).LastMessage());
     EXPECT_EQ(statistics.FieldText(1), QString::number(msg97.MissedSubframes()));
+}
+
+TEST_F(LiveViewsTest, NeuPlotAndScatter_FillFromTheSimulatorAroundTheStoredLocation) {
+    // The simulator stands near this point; the views find it stored and ask nothing.
+    settings.SetString(kLocation, "Latitude", "51.04470000");
+    settings.SetString(kLocation, "Longitude", "-114.07190000");
+    settings.SetString(kLocation, "Height", "1048.0000");
+    ConnectSimulator();
+    const CViewNEUerrors& neu = Open<CViewNEUerrors>(148);
+    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Graph")));
+    const CViewScatter& scatter = Open<CViewScatter>(161);
+    ASSERT_TRUE(context.reference.IsValid());
+    ASSERT_TRUE(
+        RunSecondsUntil([&] { return neu.Chart(0).Points().Points().size() >= 5 && scatter.Figures().samples >= 5; }));
+    EXPECT_EQ(neu.Chart(2).Points().Points().size(), neu.Chart(0).Points().Points().size());
+    EXPECT_EQ(neu.Chart(0).Caption(), QStringLiteral("60 Sec/Tick")) << "the default 30 minutes";
+    EXPECT_EQ(scatter.Figures().samples, context.neuHistory.Track().size());
+    EXPECT_EQ(neu.FieldText(CViewNEUerrors::kNorth),
+              QString::asprintf("%.4lf", context.neuHistory.CurrentErrors().north));
+    EXPECT_LT(scatter.Figures().cep95, 20.0) << "a receiver standing still";
 }
 
 }  // namespace
