@@ -120,18 +120,11 @@ std::optional<MonitorOptions> ParseArgs(std::span<const std::string_view> args, 
 
 // The thresholds of the profile at path; nullopt (with a message) when it cannot be read.
 std::optional<MonitorThresholds> ReadThresholds(const std::string& path, std::ostream& err) {
-    // A missing profile would load as an empty one; for a named file that is a typo.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        err << "zarnmon-cli monitor: cannot read thresholds '" << path << "'\n";
+    const auto store = ReadProfile(kCommand, "thresholds", path, err);
+    if (!store) {
         return std::nullopt;
     }
-    CSettingsStore store;
-    if (const IoStatus loaded = store.Load(path); !loaded.ok) {
-        err << "zarnmon-cli monitor: cannot read thresholds '" << path << "': " << loaded.reason << '\n';
-        return std::nullopt;
-    }
-    return LoadMonitorThresholds(store);
+    return LoadMonitorThresholds(*store);
 }
 
 // The replay clock, held at each whole second while the ticks of a gap run.

@@ -165,18 +165,7 @@ std::optional<CReferencePosition> ReferenceFrom(std::string_view text, std::ostr
 
 // The profile at path; nullopt (with a message) when it cannot be read.
 std::optional<CSettingsStore> ReadSettings(const std::string& path, std::ostream& err) {
-    // A missing profile would load as an empty one; for a named file that is a typo.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        err << "zarnmon-cli neu: cannot read settings '" << path << "'\n";
-        return std::nullopt;
-    }
-    CSettingsStore store;
-    if (const IoStatus loaded = store.Load(path); !loaded.ok) {
-        err << "zarnmon-cli neu: cannot read settings '" << path << "': " << loaded.reason << '\n';
-        return std::nullopt;
-    }
-    return store;
+    return ReadProfile("neu", "settings", path, err);
 }
 
 // Offers every message 1 to the history as it is stored, finding the

@@ -99,4 +99,19 @@ bool FeedRecording(std::string_view command, const std::string& path, std::size_
     return true;
 }
 
+std::optional<CSettingsStore> ReadProfile(std::string_view command, std::string_view what, const std::string& path,
+                                          std::ostream& err) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        err << "zarnmon-cli " << command << ": cannot read " << what << " '" << path << "'\n";
+        return std::nullopt;
+    }
+    CSettingsStore store;
+    if (const IoStatus loaded = store.Load(path); !loaded.ok) {
+        err << "zarnmon-cli " << command << ": cannot read " << what << " '" << path << "': " << loaded.reason << '\n';
+        return std::nullopt;
+    }
+    return store;
+}
+
 }  // namespace zarnmon::cli

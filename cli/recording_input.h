@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "cli/decode_command.h"
+#include "core/app/settings_store.h"
 #include "core/link/msg_dispatcher.h"
 
 namespace zarnmon::cli {
@@ -65,5 +66,11 @@ bool RecordingReadable(std::string_view command, const std::string& path, std::o
 // on err (for a terminal). False (with a message on err) when it cannot be read.
 bool FeedRecording(std::string_view command, const std::string& path, std::size_t chunkSize, CMsgDispatcher& dispatcher,
                    std::ostream& err, bool showProgress = false);
+
+// A profile a command only reads (thresholds, locations); nullopt (with a
+// message on err naming it as what) when path is no readable file: a missing
+// file would load as an empty profile, and for a named file that is a typo.
+std::optional<CSettingsStore> ReadProfile(std::string_view command, std::string_view what, const std::string& path,
+                                          std::ostream& err);
 
 }  // namespace zarnmon::cli

@@ -13,7 +13,7 @@
 #include "cli/decode_command.h"
 #include "core/link/frame_builder.h"
 #include "sim/faults.h"
-#include "sim/sim_receiver.h"
+#include "support/sim_recording.h"
 #include "support/temp_dir.h"
 
 namespace zarnmon::cli {
@@ -194,19 +194,7 @@ TEST(MonitorCommandTest, Thresholds_ComeFromTheProfileAndAreNotWritten) {
 
 // What `zarnmon-sim --out FILE --seconds N --enable all` writes, with faults.
 std::string SimulatorRecording(const TempDir& dir, int seconds, const sim::FaultRates& faults = {}) {
-    sim::CSimReceiver receiver(sim::SimConfig{}, faults);
-    std::string bad;
-    EXPECT_TRUE(receiver.Schedule().Enable("all", bad)) << bad;
-    std::vector<std::uint8_t> bytes;
-    for (int ms = 0; ms < seconds * 1000; ms += static_cast<int>(sim::CSimReceiver::kTickMs)) {
-        receiver.Advance(sim::CSimReceiver::kTickMs);
-        receiver.TakeOutput(bytes);
-    }
-    receiver.TakeOutput(bytes, true);
-    const auto path = dir.File("sim.zbin");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path.string();
+    return zarnmon::test::WriteSimRecording(dir, {.seconds = seconds, .faults = faults});
 }
 
 constexpr int kQualificationSeconds = 900;

@@ -11,7 +11,7 @@
 
 #include "cli/command_outcome.h"
 #include "cli/decode_command.h"
-#include "sim/sim_receiver.h"
+#include "support/sim_recording.h"
 #include "support/temp_dir.h"
 
 namespace zarnmon::cli {
@@ -31,19 +31,7 @@ Outcome Neu(const std::vector<std::string>& args) { return Invoke(&RunNeu, args)
 std::string SimulatorRecording(const TempDir& dir, int seconds, sim::Motion motion) {
     sim::SimConfig config;
     config.motion = motion;
-    sim::CSimReceiver receiver(config);
-    std::string bad;
-    EXPECT_TRUE(receiver.Schedule().Enable("1,2", bad)) << bad;
-    std::vector<std::uint8_t> bytes;
-    for (int ms = 0; ms < seconds * 1000; ms += static_cast<int>(sim::CSimReceiver::kTickMs)) {
-        receiver.Advance(sim::CSimReceiver::kTickMs);
-        receiver.TakeOutput(bytes);
-    }
-    receiver.TakeOutput(bytes, true);
-    const auto path = dir.File("sim.zbin");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path.string();
+    return zarnmon::test::WriteSimRecording(dir, {.seconds = seconds, .outputs = "1,2", .config = config});
 }
 
 std::string WriteFile(const TempDir& dir, const std::string& name, const std::string& text) {
