@@ -1,0 +1,110 @@
+// The whole program on the simulator. Goal: with every view it has open,
+// the program uses under 3 % of one core. One iteration is one second of
+// the program as it runs live: the simulated receiver catches up with the
+// clock and delivers what it sent, the main frame's one-second timer ticks
+// (re-enables, WAAS processing, the views' refresh ticks) and every event
+// that posted is handled, painting included, on the offscreen platform.
+// The receiver is simulated in this process, so its cost is counted too.
+// The counter "core_percent" is the process CPU time per program second.
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "core/app/settings_store.h"
+#include "core/link/tick_clock.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/view_registry.h"
+#include "gui/link/simulator_link.h"
+#include "gui/state/app_context.h"
+
+namespace zarnmon {
+namespace {
+
+constexpr int kSeconds = 120;
+
+// Counts the paint events of the views, to show that repainting is measured.
+class CPaintCounter final : public QObject {
+public:
+    long paints = 0;
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+void BM_EveryViewOnSimulator(benchmark::State& state) {
+    CManualTickClock clock;
+    CSettingsStore settings;
+    CAppContext context{settings, clock};
+    // A reference position, as a configured user has: the NEU plot asks for one otherwise.
+    context.reference.SetPosition({51.0, -114.0, 1000.0});
+    context.reference.ComputeDegreeFactors(51.0, 1000.0);
+    context.reference.MarkValid();
+    std::vector<CMultiDocTempSpecial> templates = MakeTemplates();
+    CMainFrame frame(context, templates);
+    frame.resize(1600, 1000);
+    frame.show();
+
+    auto link = std::make_unique<CSimulatorLink>();
+    link->setClock(clock);
+    CSimulatorLink& simulator = *link;
+    frame.ConnectLink(std::move(link), simulator.displayName());
+    frame.StartTimer(0);
+    for (const ViewDescriptor& descriptor : ViewDescriptors()) {
+        if (descriptor.factory) {
+            frame.OpenView(descriptor.templateId);
+        }
+    }
+    CPaintCounter counter;
+    const QList<QMdiSubWindow*> windows = frame.MdiArea().subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        window->installEventFilter(&counter);
+        for (QWidget* child : window->findChildren<QWidget*>()) {
+            child->installEventFilter(&counter);
+        }
+    }
+    const auto second = [&] {
+        clock.Advance(1000);
+        simulator.deliverDue();
+        frame.OnTimerTick();
+        QCoreApplication::processEvents();
+    };
+    // The views switch their messages on over their first refresh ticks.
+    for (int warmUp = 0; warmUp < 10; ++warmUp) {
+        second();
+    }
+
+    counter.paints = 0;
+    const std::clock_t start = std::clock();
+    for (auto _ : state) {
+        second();
+    }
+    const double cpuSeconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["core_percent"] = 100.0 * cpuSeconds / iterations;
+    state.counters["paints_per_s"] = static_cast<double>(counter.paints) / iterations;
+    state.counters["views"] = static_cast<double>(windows.size());
+}
+BENCHMARK(BM_EveryViewOnSimulator)->Unit(benchmark::kMillisecond)->Iterations(kSeconds);
+
+}  // namespace
+}  // namespace zarnmon
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
