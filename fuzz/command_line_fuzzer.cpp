@@ -22,7 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
 
-    const CommandLine cmd = ParseCommandLine(args, DefaultCommandLine({}, {}));
+    // The program parses what the toolkit leaves: that path must hold too.
+    const std::vector<std::string> kept = WithoutToolkitOptions(args);
+    if (kept.size() > args.size()) {
+        std::abort();
+    }
+    const CommandLine cmd = ParseCommandLine(kept, DefaultCommandLine({}, {}));
     for (const std::string& problem : cmd.problems) {
         if (problem.empty()) {
             std::abort();

@@ -1,5 +1,6 @@
 #include "core/app/command_line.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -273,6 +274,31 @@ CommandLine ParseCommandLine(std::span<const std::string> args, CommandLine defa
     }
     CheckStartupLinks(cmd);
     return cmd;
+}
+
+std::vector<std::string> WithoutToolkitOptions(std::span<const std::string> args) {
+    static constexpr std::array<std::string_view, 14> withValue{
+        "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
+        "display",     "geometry",           "title",         "name"};
+    static constexpr std::array<std::string_view, 5> alone{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view name = args[i];
+        if (!name.starts_with('-')) {
+            kept.push_back(args[i]);
+            continue;
+        }
+        name.remove_prefix(name.starts_with("--") ? 2 : 1);
+        const std::string_view bare = name.substr(0, name.find('='));
+        if (std::ranges::find(withValue, bare) != withValue.end()) {
+            // "-style=fusion" carries its value; "-style fusion" takes the next argument.
+            i += bare.size() == name.size() ? 1 : 0;
+        } else if (std::ranges::find(alone, name) == alone.end() && !name.starts_with("qmljsdebugger=")) {
+            kept.push_back(args[i]);
+        }
+    }
+    return kept;
 }
 
 std::string PortDevicePath(int port, HostPlatform platform) {

@@ -64,6 +64,11 @@ struct CommandLine {
 // args without the program name. Later flags override earlier ones.
 [[nodiscard]] CommandLine ParseCommandLine(std::span<const std::string> args, CommandLine defaults);
 
+// args without the options the window toolkit takes for itself (-platform
+// NAME, -style NAME, -reverse, ... with one dash or two), so the program's own
+// options can be checked before the toolkit starts, and without a display.
+[[nodiscard]] std::vector<std::string> WithoutToolkitOptions(std::span<const std::string> args);
+
 // The device of a COM port number: "COMn" on Windows, /dev/ttyS(n-1)
 // elsewhere. Empty for numbers below 1.
 [[nodiscard]] std::string PortDevicePath(int port, HostPlatform platform = kHostPlatform);
@@ -101,6 +106,8 @@ struct CommandLineOption {
 
 // The About box's "Command Line Options" text, lines separated by "\r\n".
 [[nodiscard]] std::string CommandLineOptionsText();
+// The first line of the help: what a mistake on the command line is answered with.
+[[nodiscard]] std::string UsageLine();
 // What --help prints.
 [[nodiscard]] std::string HelpText();
 

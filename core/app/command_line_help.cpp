@@ -100,11 +100,12 @@ std::string CommandLineOptionsText() {
     return text;
 }
 
+std::string UsageLine() { return "Usage: zarnmon [options] [receiver flags]\n"; }
+
 std::string HelpText() {
-    std::string text =
-        "Usage: zarnmon [options] [receiver flags]\n"
-        "\n"
-        "Options:\n";
+    std::string text = UsageLine() +
+                       "\n"
+                       "Options:\n";
     AppendHelpSection(text, true);
     text +=
         "\n"

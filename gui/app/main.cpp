@@ -8,10 +8,11 @@
 #include "gui/app/zarnmon_app.h"
 
 int main(int argc, char** argv) {
-    // Help and version need no display: answer them before Qt looks for one
-    // (over SSH or in a container there is none, and Qt would abort).
+    // Help, version and mistakes need no display: answer them before Qt looks
+    // for one (over SSH or in a container there is none, and Qt would abort).
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const zarnmon::CommandLine early = zarnmon::ParseCommandLine(args, zarnmon::CommandLine{});
+    const zarnmon::CommandLine early =
+        zarnmon::ParseCommandLine(zarnmon::WithoutToolkitOptions(args), zarnmon::CommandLine{});
     if (early.help) {
         std::cout << zarnmon::HelpText();
         return 0;
@@ -19,6 +20,13 @@ int main(int argc, char** argv) {
     if (early.version) {
         std::cout << zarnmon::kVersionText << '\n';
         return 0;
+    }
+    if (!early.problems.empty()) {
+        for (const std::string& problem : early.problems) {
+            std::cerr << "zarnmon: " << problem << '\n';
+        }
+        std::cerr << zarnmon::UsageLine() << "zarnmon: see zarnmon --help\n";
+        return 2;
     }
     zarnmon::CZarnMonApp app(argc, argv);
     return app.Run();

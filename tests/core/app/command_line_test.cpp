@@ -347,5 +347,18 @@ TEST(AppendDate, FieldsAreTwoDigitsAndMonthsEnglish) {
     EXPECT_EQ(AppendDateToFileName("x", time), "x_May01_23-05");
 }
 
+// The toolkit's own options are left to it; everything else, including a
+// receiver flag that merely looks like one of them, stays for the parser.
+TEST(CommandLine, ToolkitOptions_AreTakenOutWithTheirValues) {
+    const std::vector<std::string> args{"-platform", "offscreen", "--style=fusion", "-reverse", "-COM:3", "--settings",
+                                        "z.ini",     "-NA",       "-STYLE",         "x"};
+    EXPECT_EQ(WithoutToolkitOptions(args),
+              (std::vector<std::string>{"-COM:3", "--settings", "z.ini", "-NA", "-STYLE", "x"}));
+    const CommandLine parsed =
+        ParseCommandLine(WithoutToolkitOptions(std::vector<std::string>{"-platform", "xcb", "--simulate"}), {});
+    EXPECT_TRUE(parsed.problems.empty());
+    EXPECT_TRUE(parsed.simulate);
+}
+
 }  // namespace
 }  // namespace zarnmon
