@@ -49,6 +49,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool simulate = false;
+    bool verbose = false;    // the toolkit's notices too
     std::string replayFile;  // a raw log played back as the receiver; empty: none
     ReplaySpeed replaySpeed = ReplaySpeed::RealTime;
     std::string settingsFile;  // empty: the default profile

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/app/command_line.h"
+#include "gui/app/toolkit_notices.h"
 #include "gui/app/zarnmon_app.h"
 
 int main(int argc, char** argv) {
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
         }
         std::cerr << zarnmon::UsageLine() << "zarnmon: see zarnmon --help\n";
         return 2;
+    }
+    if (!early.verbose) {
+        zarnmon::QuietenRoutineToolkitNotices();
     }
     zarnmon::CZarnMonApp app(argc, argv);
     return app.Run();

@@ -155,6 +155,7 @@ std::vector<std::string> Example(std::string_view flag) {
         {"--settings", {"--settings", "z.ini"}},
         {"--snapshot", {"--snapshot", "shots"}},
         {"--seconds", {"--seconds", "5"}},
+        {"--verbose", {"--verbose"}},
         {"-COM:", {"-COM:3"}},
         {"-LOG:", {"-LOG:run.log"}},
         {"-LOGB:", {"-LOGB:raw.bin"}},

@@ -2,9 +2,13 @@
 # simulator, runs, saves its windows as pictures and ends by itself.
 file(REMOVE_RECURSE ${DIR})
 execute_process(COMMAND ${PROGRAM} --simulate --settings ${DIR}/zarnmon.ini --snapshot ${DIR} --seconds 3
-                RESULT_VARIABLE rc TIMEOUT 60)
+                RESULT_VARIABLE rc ERROR_VARIABLE errors TIMEOUT 60)
 if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "zarnmon --snapshot exited with ${rc}")
+    message(FATAL_ERROR "zarnmon --snapshot exited with ${rc}:\n${errors}")
+endif()
+# The toolkit's routine notices stay quiet unless --verbose asks for them.
+if(errors MATCHES "propagateSizeHints|XDG_RUNTIME_DIR")
+    message(FATAL_ERROR "zarnmon printed the toolkit's routine notices:\n${errors}")
 endif()
 # The main window and each view the program has.
 foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw)
