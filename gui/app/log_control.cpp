@@ -123,7 +123,6 @@ void CLogControl::StartFromCommandLine(const CommandLine& commandLine) {
     localtime_r(&now, &local);
 #endif
     const StartupLogs names = StartupLogNames(commandLine, local);
-    data_.SetOptions(commandLine.log);
     if (!names.dataLog.empty() && !data_.Start(names.dataLog, false)) {
         ReportOpenFailure(QString::fromStdString(names.dataLog), data_.OpenError());
     }

@@ -41,7 +41,7 @@ public:
     void ToggleBinaryLog();
     void TogglePhaseLog();
     // The -LOG: and -LOGB: options: no dialog; a file that cannot be opened
-    // is reported as from the menu.
+    // is reported as from the menu. The data log's options are the caller's.
     void StartFromCommandLine(const CommandLine& commandLine);
     // "Configure Log Interval and Data Amount" and "Configure location for Log Errors".
     void ConfigureDataLog();

@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "core/app/settings_keys.h"
-#include "gui/app/link_choice.h"
+#include "gui/app/command_line_start.h"
 #include "gui/app/view_registry.h"
 #include "gui/displays/element_view.h"
 #include "gui/state/latin1.h"
@@ -67,30 +67,7 @@ bool CZarnMonApp::Start(int& status) {
     context_->link.baud = static_cast<std::uint32_t>(comm.baud);
     frame_ = std::make_unique<CMainFrame>(*context_, templates_);
 
-    if (commandLine_.simulate) {
-        LinkChoice choice;
-        choice.kind = LinkChoice::Kind::Simulator;
-        frame_->ConnectTo(choice);
-        frame_->StartTimer(0);
-    } else if (!commandLine_.replayFile.empty()) {
-        LinkChoice choice;
-        choice.kind = LinkChoice::Kind::Replay;
-        choice.replayFile = QString::fromStdString(commandLine_.replayFile);
-        choice.replaySpeed = commandLine_.replaySpeed;
-        // The first byte plays from the event loop: logs started now miss nothing.
-        frame_->ConnectTo(choice);
-        frame_->Logs().StartFromCommandLine(commandLine_);
-        frame_->StartTimer(0);
-    } else if (commandLine_.portGiven) {
-        LinkChoice choice;
-        choice.device = QString::fromStdString(context_->link.device);
-        choice.baud = context_->link.baud;
-        frame_->ConnectTo(choice);
-        frame_->Logs().StartFromCommandLine(commandLine_);
-        frame_->StartTimer(commandLine_.port);
-    } else {
-        frame_->StartTimer(0);
-    }
+    StartFromCommandLine(*frame_, commandLine_, context_->link);
     frame_->show();
     ReopenWindows();
     if (!commandLine_.snapshotDir.empty()) {
