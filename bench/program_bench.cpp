@@ -57,7 +57,7 @@ void BM_EveryViewOnSimulator(benchmark::State& state) {
     link->setClock(clock);
     CSimulatorLink& simulator = *link;
     frame.ConnectLink(std::move(link), simulator.displayName());
-    frame.StartTimer(0);
+    frame.StartTimer();
     for (const ViewDescriptor& descriptor : ViewDescriptors()) {
         if (descriptor.factory) {
             frame.OpenView(descriptor.templateId);

@@ -43,8 +43,8 @@ void TakePort(std::string_view arg, std::string_view value, CommandLine& cmd) {
         return;
     }
     const auto port = WholeNumber(value);
-    if (!port || *port < kMinPort || *port > kMaxPort) {
-        cmd.problems.push_back(Quoted(arg) + ": a COM port needs a number from 1 to 256 or a device path");
+    if (!port || ((*port < kMinPort || *port > kMaxPort) && *port != kUsbPort)) {
+        cmd.problems.push_back(Quoted(arg) + ": a COM port needs a number from 1 to 256, 999 or a device path");
         return;
     }
     cmd.port = *port;
@@ -303,7 +303,7 @@ std::vector<std::string> WithoutToolkitOptions(std::span<const std::string> args
 }
 
 std::string PortDevicePath(int port, HostPlatform platform) {
-    if (port < 1) {
+    if (port < 1 || port == kUsbPort) {
         return {};
     }
     if (platform == HostPlatform::Windows) {

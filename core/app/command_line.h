@@ -71,7 +71,8 @@ struct CommandLine {
 [[nodiscard]] std::vector<std::string> WithoutToolkitOptions(std::span<const std::string> args);
 
 // The device of a COM port number: "COMn" on Windows, /dev/ttyS(n-1)
-// elsewhere. Empty for numbers below 1.
+// elsewhere. Empty for numbers below 1 and for the USB port, whose device
+// only the attached hardware can tell.
 [[nodiscard]] std::string PortDevicePath(int port, HostPlatform platform = kHostPlatform);
 // The device to open: the path when one was given, else the port's device.
 [[nodiscard]] std::string ResolveDevice(int port, std::string_view device, HostPlatform platform = kHostPlatform);

@@ -25,6 +25,7 @@ constexpr std::array<CommandLineOption, 18> kOptions{{
     {"--verbose", "", "--verbose\talso print the window toolkit's notices about the platform"},
     {"-COM:", "-COM:p\t-- Open com port p",
      "-COM:p, -COMp\topen COM port p, 1 to 256 (on Linux /dev/ttyS(p-1))\n"
+     "-COM:999\topen the first USB serial receiver attached\n"
      "-COM:DEVICE\topen the serial device DEVICE, e.g. -COM:/dev/ttyUSB0"},
     {"-LOG:",
      "-LOG:fn\t-- Open and log to filename \"fn_time\"\n"

@@ -27,6 +27,8 @@ inline constexpr std::string_view kDeviceKey = "Device";
 inline constexpr int kDefaultPort = 2;
 inline constexpr int kMinPort = 1;
 inline constexpr int kMaxPort = 256;  // COM256 is the highest Windows names
+// The port number that stands for the receiver's USB interface rather than a COM port.
+inline constexpr int kUsbPort = 999;
 inline constexpr int kDefaultBaud = 19200;
 
 // Data-log options and the debug-log mask.

@@ -1,6 +1,7 @@
 #include "gui/app/command_line_start.h"
 
 #include "gui/app/link_choice.h"
+#include "gui/link/port_discovery.h"
 
 namespace zarnmon {
 
@@ -11,7 +12,7 @@ void StartFromCommandLine(CMainFrame& frame, const CommandLine& commandLine, con
     if (commandLine.simulate) {
         choice.kind = LinkChoice::Kind::Simulator;
         frame.ConnectTo(choice);
-        frame.StartTimer(0);
+        frame.StartTimer();
     } else if (!commandLine.replayFile.empty()) {
         choice.kind = LinkChoice::Kind::Replay;
         choice.replayFile = QString::fromStdString(commandLine.replayFile);
@@ -19,15 +20,24 @@ void StartFromCommandLine(CMainFrame& frame, const CommandLine& commandLine, con
         // The first byte plays from the event loop: logs started now miss nothing.
         frame.ConnectTo(choice);
         frame.Logs().StartFromCommandLine(commandLine);
-        frame.StartTimer(0);
+        frame.StartTimer();
     } else if (commandLine.portGiven) {
         choice.device = QString::fromStdString(link.device);
         choice.baud = link.baud;
-        frame.ConnectTo(choice);
-        frame.Logs().StartFromCommandLine(commandLine);
-        frame.StartTimer(commandLine.port);
+        const bool usb = choice.device.isEmpty() && link.port == kUsbPort;
+        if (usb) {
+            choice.device = FirstUsbPort(DiscoverPorts());
+        }
+        if (choice.device.isEmpty()) {
+            frame.ReportOpenFailure(QStringLiteral("USB"), QStringLiteral("No USB serial receiver is attached."));
+        } else {
+            frame.ConnectTo(choice);
+            frame.Logs().StartFromCommandLine(commandLine);
+        }
+        // A numbered port keeps its number in the title; a device shows itself.
+        frame.StartTimer(commandLine.device.empty() && !usb ? QString::number(link.port) : choice.device);
     } else {
-        frame.StartTimer(0);
+        frame.StartTimer();
     }
 }
 

@@ -177,9 +177,7 @@ bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPan
     opening_ = false;
     if (!opened) {
         link_.reset();
-        QApplication::beep();
-        QMessageBox::warning(this, QStringLiteral("Failure"), CouldNotOpenText(name, openError_));
-        SetPortPane(QStringLiteral("Not Open"));
+        ReportOpenFailure(name, openError_);
         return false;
     }
     SetPortPane(portPane);
@@ -271,8 +269,14 @@ void CMainFrame::OnLinkClosed() {
     }
 }
 
-void CMainFrame::StartTimer(int portTag) {
-    if (portTag > 0) {
+void CMainFrame::ReportOpenFailure(const QString& name, const QString& reason) {
+    QApplication::beep();
+    QMessageBox::warning(this, QStringLiteral("Failure"), CouldNotOpenText(name, reason));
+    SetPortPane(QStringLiteral("Not Open"));
+}
+
+void CMainFrame::StartTimer(const QString& portTag) {
+    if (!portTag.isEmpty()) {
         setWindowTitle(windowTitle() + QStringLiteral("(%1)").arg(portTag));
     }
     timer_.start(kTimerMs);

@@ -66,7 +66,10 @@ public:
     bool ConnectLink(std::unique_ptr<CLink> link, const QString& portPane);
     // Asks "Disconnect Now?" and closes the link.
     void Disconnect();
-    void StartTimer(int portTag);
+    // Starts the one-second timer; a port tag goes into the title: "ZarnMon(3)".
+    void StartTimer(const QString& portTag = {});
+    // "Couldn't Open name" with the reason below it, and the port pane says so.
+    void ReportOpenFailure(const QString& name, const QString& reason);
     // Opens the view of templateId, or brings its open window to the front.
     void OpenView(int templateId);
 

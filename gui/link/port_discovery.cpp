@@ -94,6 +94,11 @@ std::vector<PortEntry> DiscoverPorts() {
     return MakePortList(facts);
 }
 
+QString FirstUsbPort(const std::vector<PortEntry>& ports) {
+    const auto usb = std::ranges::find(ports, true, &PortEntry::usb);
+    return usb != ports.end() ? usb->devicePath : QString();
+}
+
 int SelectPort(const std::vector<PortEntry>& ports, const QString& devicePath) {
     if (ports.empty()) {
         return -1;

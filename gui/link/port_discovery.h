@@ -50,6 +50,10 @@ inline constexpr std::array<quint32, 15> kBaudRates{110,   300,   600,   1200,  
 // Every serial port the system reports now.
 [[nodiscard]] std::vector<PortEntry> DiscoverPorts();
 
+// The device path of the first USB serial adapter in the list, which the
+// USB port number stands for; empty when there is none.
+[[nodiscard]] QString FirstUsbPort(const std::vector<PortEntry>& ports);
+
 // The entry to show as chosen: the one with this device path (also through a
 // symlink to it), else the first, else -1 for an empty list.
 [[nodiscard]] int SelectPort(const std::vector<PortEntry>& ports, const QString& devicePath);

@@ -313,6 +313,8 @@ TEST(CommandLine, PortDevicePath_NamesTheCommPortOfEachPlatform) {
     EXPECT_EQ(PortDevicePath(3, HostPlatform::Windows), "COM3");
     EXPECT_EQ(PortDevicePath(0, HostPlatform::Posix), "");
     EXPECT_EQ(PortDevicePath(0, HostPlatform::Windows), "");
+    // The USB port's device is found among the attached adapters, not named.
+    EXPECT_EQ(PortDevicePath(kUsbPort, HostPlatform::Posix), "");
 }
 
 TEST(CommandLine, ResolveDevice_AGivenPathWinsOverThePortNumber) {

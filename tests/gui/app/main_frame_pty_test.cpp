@@ -26,7 +26,7 @@ TEST_F(MainFramePty, SerialReceiver_KeptAliveIdentifiedAndUnpluggedCleanly) {
     choice.baud = 115200;
     ASSERT_TRUE(mainFrame.ConnectTo(choice));
     EXPECT_EQ(mainFrame.PaneText(CMainFrame::kPortPaneId), sim.Address() + QStringLiteral(", 115200"));
-    mainFrame.StartTimer(0);
+    mainFrame.StartTimer();
 
     // The receiver starts silent: the keep-alive switches messages 1 and 2
     // on, and the identity question is answered.

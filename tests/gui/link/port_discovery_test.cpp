@@ -42,6 +42,9 @@ TEST(PortDiscovery, PortList_SortsNumbersNumericallyAndDropsDuplicates) {
     EXPECT_TRUE(ports[2].usb);
     EXPECT_FALSE(ports[0].usb);
     EXPECT_EQ(PortDisplayName("/dev/ttyUSB0", ports), QStringLiteral("/dev/ttyUSB0 - CP2102 [10c4:ea60]"));
+    // The USB port number stands for the first USB adapter, not for a ttyS.
+    EXPECT_EQ(FirstUsbPort(ports), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(FirstUsbPort({ports[0], ports[1]}), QString());
 }
 
 TEST(PortDiscovery, Selection_PrefersTheRememberedPathElseTheFirstEntry) {
