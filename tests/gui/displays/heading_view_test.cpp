@@ -280,6 +280,18 @@ TEST_F(HeadingViewTest, BlueFillLiesWhereTheNeedlePoints) {
     EXPECT_TRUE(IsBlue(east, {300, 180}));
     EXPECT_FALSE(IsBlue(east, {250, 195}));
 
+    // Twice the pixels on a high-DPI device, the same logical geometry.
+    QImage sharp(view->Extent() * 2, QImage::Format_RGB32);
+    sharp.setDevicePixelRatio(2.0);
+    sharp.fill(Qt::white);
+    QPainter sharpPainter(&sharp);
+    view->Render(sharpPainter);
+    sharpPainter.end();
+    EXPECT_TRUE(IsBlue(sharp, {500, 360}));
+    EXPECT_TRUE(IsBlue(sharp, {600, 360}));
+    EXPECT_FALSE(IsBlue(sharp, {500, 390}));
+    EXPECT_FALSE(IsBlue(sharp, {360, 240}));
+
     // On a device that cannot copy bits (a printer, a metafile) only the outline.
     QPicture recording;
     QPainter recorder(&recording);
