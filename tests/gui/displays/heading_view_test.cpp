@@ -1,5 +1,7 @@
 #include "gui/displays/heading_view.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPicture>
 #include <QScrollBar>
 #include <cstdlib>
@@ -105,6 +107,18 @@ TEST_F(HeadingViewTest, StartsNorthOnADialOf360Pixels) {
     EXPECT_EQ(context.dispatcher.Handler(Slots::NmeaHandler).SubscriberCount(), 1U);
 }
 
+TEST_F(HeadingViewTest, FrameFitsTheWholeDial) {
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* heading = new CViewHeading(services);
+    area.addSubWindow(heading);
+    area.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heading->viewport()->size(), QSize(360, 360));
+    EXPECT_EQ(heading->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(heading->verticalScrollBar()->maximum(), 0);
+}
+
 TEST_F(HeadingViewTest, HeadingSentencesTurnTheNeedleAndShowOneDecimal) {
     FeedText(HeadingSentence(90.0));
     EXPECT_EQ(Heading(), 90.0);
@@ -133,6 +147,11 @@ TEST_F(HeadingViewTest, EmptyHeadingFieldHoldsOffAndResetsTheCountdownButKeepsTh
     EXPECT_EQ(Heading(), 45.0);
     EXPECT_EQ(view->Reader().HoldOff(), CHeadingReader::kHoldOff);
     EXPECT_EQ(view->Reader().Countdown(), CHeadingReader::kCountdown);
+
+    // Numbers without a direction leave it too.
+    FeedText(NmeaSentence("HEHDT,inf,T") + NmeaSentence("HEHDT,nan,T"));
+    EXPECT_EQ(Heading(), 45.0);
+    EXPECT_EQ(view->Needle().points, NeedleFor(45.0).points);
 }
 
 TEST_F(HeadingViewTest, CourseIsUsedFirstAndOnlyOnThe21stCourseAfterTheLastHeading) {
