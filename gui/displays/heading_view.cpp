@@ -86,6 +86,8 @@ void CViewHeading::OnRxMessage(int slot) {
         return;
     }
     const HeadingNeedle next = NeedleFor(reader_.Heading());
+    // Where the needle was and where it is now; only the new needle's area is
+    // kept, so a needle that keeps turning does not grow into the whole dial.
     InvalidateLogical(textRect_);
     InvalidateLogical(needle_.area | next.area);
     needle_ = next;
