@@ -23,9 +23,12 @@ std::string Format(const char* format, Args... args) {
     return std::string(buffer, static_cast<std::size_t>(n < 0 ? 0 : std::min(n, static_cast<int>(sizeof buffer) - 1)));
 }
 
-std::string ChannelText(const ChannelState& c, int number) {
+// An idle channel searches for a satellite of its kind, another one each second.
+std::string ChannelText(const ChannelState& c, int number, bool sbas, double elapsed) {
     if (c.prn == 0) {
-        return Format("CH%02d,IDLE", number);
+        const long long turn = static_cast<long long>(std::floor(elapsed)) + number;
+        const long long prn = sbas ? kSbasFirstPrn + turn % (kSbasLastPrn - kSbasFirstPrn + 1) : 1 + turn % kGpsPrns;
+        return Format("CH%02d,SRCH,PRN%03lld", number, prn);
     }
     return Format("CH%02d,PRN%03d,%02X,%.1f,%.0f,%d", number, c.prn, c.trackFlags, c.cno, c.lockedFor, c.slips);
 }
@@ -36,10 +39,12 @@ std::string RxText(const CSkyModel& model, int k) {
         return Format("UP,%.0f,SPARE,%.1f", model.Elapsed(), model.Processor().spareCount * 0.00045);
     }
     if (k < kFirstSbasLine) {
-        return ChannelText(model.Channels()[static_cast<std::size_t>(k - kFirstChannelLine)], k - kFirstChannelLine);
+        return ChannelText(model.Channels()[static_cast<std::size_t>(k - kFirstChannelLine)], k - kFirstChannelLine,
+                           false, model.Elapsed());
     }
     if (k < kFirstSbasLine + kSbasChannels) {
-        return ChannelText(model.SbasChannels()[static_cast<std::size_t>(k - kFirstSbasLine)], k - kFirstChannelLine);
+        return ChannelText(model.SbasChannels()[static_cast<std::size_t>(k - kFirstSbasLine)], k - kFirstChannelLine,
+                           true, model.Elapsed());
     }
     switch (k) {
         case 16:
@@ -49,7 +54,9 @@ std::string RxText(const CSkyModel& model, int k) {
             return Format("SIG,%.2f,%.2f,%.2f", sigma.north, sigma.east, sigma.up);
         }
         case 18:
-            return Format("NAV,%d,%d,%08X", NavModeOf(s), s.numUsed, s.usedMask);
+            // The solution epoch counts the receiver's seconds.
+            return Format("NAV,%d,%d,%08X,EPOCH,%lld", NavModeOf(s), s.numUsed, s.usedMask,
+                          static_cast<long long>(std::floor(model.Elapsed())));
         case 19:
             return Format("DOP,%.1f,%.1f,%.2f", s.hdop, s.vdop, s.stdDevResid);
         case 20:

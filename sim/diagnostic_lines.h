@@ -7,7 +7,8 @@
 //   (Hz), DSP status and ARM status (hexadecimal), differential status
 //   (hexadecimal) and navigation condition (the fix type of message 1);
 // - "$RX,k," debug lines for k 0..31: short comma-separated values of the
-//   receiver's internals (uptime, channels, clock, solution, tasks).
+//   receiver's internals (uptime, channels and the searches of idle ones,
+//   clock, solution and its epoch, tasks), most of them changing by the second.
 
 #include <string>
 

@@ -214,9 +214,14 @@ void CMessageWriter::AppendMsg89(std::vector<std::uint8_t>& out) const {
 }
 
 void CMessageWriter::AppendMsg98(std::vector<std::uint8_t>& out) {
+    constexpr int kBlocks = kGpsPrns / msg98::kRecordCount;
+    const int block = almanacTurn_ % kBlocks;
+    // The satellite whose almanac was looked at last is one of those carried,
+    // another one each time: every satellite in turn over eight rounds.
+    const int lastPrn = block * msg98::kRecordCount + almanacTurn_ / kBlocks + 1;
     CBinFrameBuilder frame(msg98::kId);
     for (int r = 0; r < msg98::kRecordCount; ++r) {
-        const int prn = almanacBlock_ * msg98::kRecordCount + r + 1;
+        const int prn = block * msg98::kRecordCount + r + 1;
         const std::size_t base = static_cast<std::size_t>(r) * alm::kRecordSize;
         const AlmanacEntry entry = model_.Almanac(prn);
         frame.Set(alm::SvIndex, static_cast<std::uint8_t>(prn - 1), base);
@@ -231,10 +236,9 @@ void CMessageWriter::AppendMsg98(std::vector<std::uint8_t>& out) {
             .Set(alm::Elevation, Saturate<std::int8_t>(entry.elevation), base)
             .Set(alm::AzimuthHalf, AzimuthHalf(entry.azimuth), base);
     }
-    frame.Set(msg98::LastAlmPrn, static_cast<std::uint8_t>(model_.LastAlmanacPrn()))
-        .Set(msg98::IonoValid, Flag(model_.IonoValid()));
+    frame.Set(msg98::LastAlmPrn, static_cast<std::uint8_t>(lastPrn)).Set(msg98::IonoValid, Flag(model_.IonoValid()));
     frame.AppendTo(out);
-    almanacBlock_ = (almanacBlock_ + 1) % (kGpsPrns / msg98::kRecordCount);
+    almanacTurn_ = (almanacTurn_ + 1) % kGpsPrns;
 }
 
 void CMessageWriter::AppendMsg97(std::vector<std::uint8_t>& out) const {

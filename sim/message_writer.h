@@ -6,9 +6,10 @@
 // Frames are built field by field through the catalogue's layouts, so what
 // the monitor decodes is what the model holds. Some messages come in turns,
 // which is the writer's only state: message 98 carries eight of the 32
-// almanac entries per call, 95 and 93 one satellite per call, 94 only when
-// its parameters change, and the RTCM stream numbers its messages and
-// chains its parity from line to line.
+// almanac entries per call and names another of them each time as the last
+// almanac looked at, 95 and 93 one satellite per call, 94 only when its
+// parameters change, and the RTCM stream numbers its messages and chains
+// its parity from line to line.
 
 #include <cstdint>
 #include <string_view>
@@ -50,7 +51,9 @@ private:
     bool AppendIonoUtcOnChange(std::vector<std::uint8_t>& out);
 
     const CSkyModel& model_;
-    int almanacBlock_ = 0;  // which eight PRNs message 98 carries next
+    // 0..31: the next message 98 carries the eight PRNs of block turn % 4 and
+    // names PRN 8 (turn % 4) + turn / 4 + 1 as the last almanac looked at.
+    int almanacTurn_ = 0;
     int lastEphemerisPrn_ = 0;
     int lastSbasChannel_ = -1;
     std::int64_t sentIonoIssue_ = -1;

@@ -15,6 +15,9 @@ constexpr std::array<double, 3> kVelocitySigma{0.015, 0.015, 0.03};
 constexpr double kVelocityTau = 1.0;
 constexpr double kRestHeadingSigma = 2.0;  // degrees
 constexpr double kRestHeadingTau = 600.0;
+// Standing, the vessel swings at its mooring with wind and tide.
+constexpr double kRestSwing = 20.0;         // degrees either way
+constexpr double kRestSwingPeriod = 150.0;  // s
 // A vehicle's heading differs a little from its track (crab, mounting).
 constexpr double kDrivingHeadingSigma = 0.3;
 constexpr double kDrivingHeadingTau = 20.0;
@@ -58,7 +61,8 @@ void CReceiverMotion::MoveTruth(double elapsed) {
     if (motion_ != Motion::Circle) {
         truePosition_ = centre_;
         trueVelocity_ = {};
-        heading_ = WrapDegrees(restHeading_ + headingError_.Value());
+        const double swing = kRestSwing * std::sin(2.0 * std::numbers::pi * elapsed / kRestSwingPeriod);
+        heading_ = WrapDegrees(restHeading_ + swing + headingError_.Value());
         return;
     }
     // Bearing from the centre grows clockwise (north towards east), so the

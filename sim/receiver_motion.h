@@ -8,7 +8,8 @@
 // differential corrections, metres without, as a real fix behaves; white
 // noise would make the NEU plot look like static. Velocity errors are
 // centimetres per second and short-lived. The heading follows the direction
-// of travel on the circle and drifts slowly around a fixed value at rest.
+// of travel on the circle; at rest it swings slowly to and fro around a
+// fixed value, as a moored vessel does.
 
 #include <array>
 

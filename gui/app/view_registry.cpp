@@ -6,6 +6,7 @@
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
+#include "gui/displays/heading_view.h"
 #include "gui/state/monitor_view.h"
 #include "gui/state/neu_view.h"
 #include "gui/state/scatter_view.h"
@@ -47,7 +48,7 @@ const std::vector<ViewDescriptor>& ViewDescriptors() {
         {141, "View &Statistics", "Sta", 16, Always, FactoryOf<CViewStatistics>()},
         {142, "View &LBand", "LB", 14, Always, {}},
         {148, "View NEU Error &Plot", "NEU", 17, Always, FactoryOf<CViewNEUerrors>()},
-        {158, "View &Heading", "Hdg", 0, Always, {}},
+        {158, "View &Heading", "Hdg", 0, Always, FactoryOf<CViewHeading>()},
         {152, "View WAAS &Iono", "Ion", 40, WithWaas, FactoryOf<CViewIono>()},
         {134, "View C&ommand Page", "Cmd", 20, WhileLinkOpen, {}},
         {146, "View Zarn &Monitor", "Mon", 31, Always, FactoryOf<CViewMonitor>()},
