@@ -82,12 +82,22 @@ void CViewDbgMsg::ToggleDebugLog() {
     if (log_.IsOpen()) {
         log_.Stop();
     } else if (const QString path = ChooseLogFile(this, log_.File(), QStringLiteral("Log Debug Data"));
-               !path.isEmpty() && !log_.Start(path.toStdString())) {
+               !path.isEmpty()) {
+        StartDebugLog(path);
+    }
+    // Triggering a checkable action flips its mark, whatever came of it.
+    logAction_->setChecked(log_.IsOpen());
+}
+
+bool CViewDbgMsg::StartDebugLog(const QString& path) {
+    const bool started = log_.Start(path.toStdString());
+    logAction_->setChecked(started);
+    if (!started) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("ZarnMon"),
                         LogOpenFailureText(path, log_.File().OpenError()), QMessageBox::Ok, this);
         box.exec();
     }
-    logAction_->setChecked(log_.IsOpen());
+    return started;
 }
 
 void CViewDbgMsg::ConfigureDebugLog() {

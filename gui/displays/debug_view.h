@@ -56,6 +56,8 @@ public:
 
     // Command 32798: stops the debug log, or asks for a file and starts it.
     void ToggleDebugLog();
+    // Starts the debug log in path; a file that cannot be opened is reported.
+    bool StartDebugLog(const QString& path);
     // Command 32799: which messages the log writes.
     void ConfigureDebugLog();
 

@@ -116,6 +116,11 @@ TEST_F(DebugViewTest, LogDebugDataWritesNewMessagesOfTheMaskWhileChecked) {
     const test::TempDir dir;
     const auto path = dir.File("debug.log");
     FeedLine("$RX,1,before the log\r\n");
+    test::AnswerNextModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+    view.LogDebugDataAction().trigger();
+    EXPECT_FALSE(view.DebugLog().IsOpen());
+    EXPECT_FALSE(view.LogDebugDataAction().isChecked());
+
     ChooseFileNext(path);
     view.LogDebugDataAction().trigger();
     ASSERT_TRUE(view.DebugLog().IsOpen());
@@ -141,16 +146,12 @@ TEST_F(DebugViewTest, AFileThatCannotBeOpenedIsReportedAndLeavesTheLogOff) {
     const test::TempDir dir;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    test::AnswerNextModal<QFileDialog>([&](QFileDialog& dialog) {
-        test::AnswerNextModal<QMessageBox>([&](QMessageBox& box) {
-            text = box.text();
-            icon = box.icon();
-            box.accept();
-        });
-        dialog.selectFile(QString::fromStdString(dir.File("missing/debug.log").string()));
-        static_cast<QDialog&>(dialog).accept();
+    test::AnswerNextModal<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        icon = box.icon();
+        box.accept();
     });
-    view.LogDebugDataAction().trigger();
+    EXPECT_FALSE(view.StartDebugLog(QString::fromStdString(dir.File("missing/debug.log").string())));
     EXPECT_TRUE(
         text.startsWith(QStringLiteral("Failed to open file.  Make sure that it is not open in another application.")))
         << text.toStdString();
