@@ -1,6 +1,5 @@
 #include "gui/app/log_control.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <ctime>
@@ -8,13 +7,12 @@
 #include "core/app/settings_keys.h"
 #include "core/link/bin_catalogue.h"
 #include "gui/state/configure_data_log_dialog.h"
+#include "gui/state/log_file_dialog.h"
 #include "gui/state/user_location_dialog.h"
 
 namespace zarnmon {
 
 namespace {
-
-const char* const kOpenFailed = "Failed to open file.  Make sure that it is not open in another application.";
 
 QString FileName(const std::string& path) { return QFileInfo(QString::fromStdString(path)).fileName(); }
 
@@ -55,22 +53,8 @@ void CLogControl::EnsureReferenceLoaded() {
     referenceLoaded_ = LoadReferencePosition(context_.reference, context_.settings, PositionOf(msg1));
 }
 
-QString CLogControl::ChooseFile(const CLogFile& file, const QString& title) {
-    // A save dialog that adds the log's extension and asks before overwriting.
-    const QString extension = QString::fromStdString(file.DefaultExtension());
-    QFileDialog dialog(dialogParent_, title);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(extension);
-    dialog.setNameFilters({QStringLiteral("%1 Files (*.%1)").arg(extension), QStringLiteral("All Files (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().front();
-}
-
 void CLogControl::ReportOpenFailure(const QString& path, const std::string& reason) {
-    const QString text =
-        QStringLiteral("%1\n\n%2: %3").arg(QString::fromLatin1(kOpenFailed), path, QString::fromStdString(reason));
+    const QString text = LogOpenFailureText(path, reason);
     // At start-up the box must not hold up the window behind it.
     auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("ZarnMon"), text, QMessageBox::Ok, dialogParent_);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -83,7 +67,7 @@ void CLogControl::ToggleDataLog() {
         data_.Stop();
         return;
     }
-    const QString path = ChooseFile(CLogFile("log"), QStringLiteral("Log Data to File"));
+    const QString path = ChooseLogFile(dialogParent_, CLogFile("log"), QStringLiteral("Log Data to File"));
     if (path.isEmpty()) {
         return;
     }
@@ -97,7 +81,7 @@ void CLogControl::ToggleBinaryLog() {
         binary_.Stop();
         return;
     }
-    const QString path = ChooseFile(binary_.File(), QStringLiteral("Log Binary Data to a File"));
+    const QString path = ChooseLogFile(dialogParent_, binary_.File(), QStringLiteral("Log Binary Data to a File"));
     if (!path.isEmpty() && !binary_.Start(path.toStdString())) {
         ReportOpenFailure(path, binary_.File().OpenError());
     }
@@ -108,7 +92,7 @@ void CLogControl::TogglePhaseLog() {
         phase_.Stop();
         return;
     }
-    const QString path = ChooseFile(phase_.File(), QStringLiteral("Log Binary Phase Data to a File"));
+    const QString path = ChooseLogFile(dialogParent_, phase_.File(), QStringLiteral("Log Binary Phase Data to a File"));
     if (!path.isEmpty() && !phase_.Start(path.toStdString())) {
         ReportOpenFailure(path, phase_.File().OpenError());
     }

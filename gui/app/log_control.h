@@ -62,8 +62,6 @@ signals:
     void openFailed(const QString& text);
 
 private:
-    // The save dialog; empty when cancelled.
-    [[nodiscard]] QString ChooseFile(const CLogFile& file, const QString& title);
     void ReportOpenFailure(const QString& path, const std::string& reason);
     void CheckFailures();
 

@@ -15,6 +15,7 @@
 #include "gui/link/replay_link.h"
 #include "gui/state/app_icons.h"
 #include "gui/state/latin1.h"
+#include "gui/state/log_file_dialog.h"
 
 namespace zarnmon {
 
@@ -226,7 +227,7 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::OnLogFailed(const QString& path, const QString& reason) {
-    const QString text = QStringLiteral("Writing %1 failed: %2. The log is closed.").arg(path, reason);
+    const QString text = LogWriteFailureText(path, reason);
     statusBar()->showMessage(text);
     auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("ZarnMon"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);

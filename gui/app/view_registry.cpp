@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "gui/displays/alman_view.h"
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
+#include "gui/displays/debug_view.h"
 #include "gui/displays/gps_view.h"
 #include "gui/displays/heading_view.h"
+#include "gui/displays/lband_view.h"
 #include "gui/state/monitor_view.h"
 #include "gui/state/neu_view.h"
 #include "gui/state/scatter_view.h"
@@ -42,11 +45,11 @@ const std::vector<ViewDescriptor>& ViewDescriptors() {
         {137, "View &GPS Solution", "GPS", 10, Always, FactoryOf<CViewGPS>()},
         {129, "View &Channel Data", "Ch", 11, Always, FactoryOf<CViewChannel>()},
         {160, "View L&2Channel Data", "L2", 12, Always, FactoryOf<CViewChannelL2>()},
-        {138, "View &Almanac", "Alm", 13, Always, {}},
+        {138, "View &Almanac", "Alm", 13, Always, FactoryOf<CViewAlman>()},
         {136, "View &Text Messages", "Txt", 15, Always, {}},
-        {139, "View &Debug Info", "Dbg", 30, Always, {}},
+        {139, "View &Debug Info", "Dbg", 30, Always, FactoryOf<CViewDbgMsg>()},
         {141, "View &Statistics", "Sta", 16, Always, FactoryOf<CViewStatistics>()},
-        {142, "View &LBand", "LB", 14, Always, {}},
+        {142, "View &LBand", "LB", 14, Always, FactoryOf<CViewLBand>()},
         {148, "View NEU Error &Plot", "NEU", 17, Always, FactoryOf<CViewNEUerrors>()},
         {158, "View &Heading", "Hdg", 0, Always, FactoryOf<CViewHeading>()},
         {152, "View WAAS &Iono", "Ion", 40, WithWaas, FactoryOf<CViewIono>()},

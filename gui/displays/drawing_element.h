@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/state/color_ref.h"
@@ -62,6 +63,42 @@ public:
 
 private:
     ElementRect rect_;
+};
+
+// An element whose whole visible state is one Content value: what Compute
+// gives now, compared with what was shown to tell whether to repaint. A
+// paint that follows no update computes first, and leaves the next paint to
+// compute again, so a paint never shows stale data.
+template <typename Content>
+class CContentElement : public CDrawingElement {
+public:
+    bool UpdateText() final {
+        Content next = Compute();
+        const bool changed = next != content_;
+        content_ = std::move(next);
+        textCurrent_ = true;
+        return changed;
+    }
+    // The next paint computes first.
+    void MarkStale() { textCurrent_ = false; }
+
+protected:
+    explicit CContentElement(Content initial = {}) : content_(std::move(initial)) {}
+
+    [[nodiscard]] virtual Content Compute() = 0;
+    [[nodiscard]] const Content& Shown() const { return content_; }
+    // The content a paint shows.
+    const Content& TakeForPaint() {
+        if (!textCurrent_) {
+            UpdateText();
+        }
+        textCurrent_ = false;
+        return content_;
+    }
+
+private:
+    Content content_;
+    bool textCurrent_ = false;
 };
 
 // A view's elements in creation order, which is also the order they update

@@ -28,14 +28,6 @@ void DrawOutline(QPainter& painter, const ElementRect& r) {
 
 }  // namespace
 
-bool CGridCell::UpdateText() {
-    CellContent next = Compute();
-    const bool changed = next != content_;
-    content_ = std::move(next);
-    textCurrent_ = true;
-    return changed;
-}
-
 void CGridCell::LayOut(int row, const ElementRect& rect, int borderFlags, TextAlign align) {
     row_ = row;
     SetRect(rect);
@@ -43,39 +35,39 @@ void CGridCell::LayOut(int row, const ElementRect& rect, int borderFlags, TextAl
     align_ = align;
 }
 
-void CGridCell::Draw(QPainter& painter) {
-    if (!textCurrent_) {
-        UpdateText();
-    }
-    textCurrent_ = false;
-
-    const ElementRect& r = Rect();
+void DrawBorders(QPainter& painter, const ElementRect& r, int borderFlags) {
     SetOutlinePen(painter);
-    if (borders_ == borders::kAll) {
+    if (borderFlags == borders::kAll) {
         DrawOutline(painter, r);
-    } else {
-        if ((borders_ & borders::kTop) != 0) {
-            painter.drawLine(r.left, r.top, r.right - 1, r.top);
-        }
-        if ((borders_ & borders::kLeft) != 0) {
-            painter.drawLine(r.left, r.top, r.left, r.bottom - 1);
-        }
-        if ((borders_ & borders::kBottom) != 0) {
-            painter.drawLine(r.left, r.bottom - 1, r.right - 1, r.bottom - 1);
-        }
-        if ((borders_ & borders::kRight) != 0) {
-            painter.drawLine(r.right - 1, r.top, r.right - 1, r.bottom - 1);
-        }
+        return;
     }
+    if ((borderFlags & borders::kTop) != 0) {
+        painter.drawLine(r.left, r.top, r.right - 1, r.top);
+    }
+    if ((borderFlags & borders::kLeft) != 0) {
+        painter.drawLine(r.left, r.top, r.left, r.bottom - 1);
+    }
+    if ((borderFlags & borders::kBottom) != 0) {
+        painter.drawLine(r.left, r.bottom - 1, r.right - 1, r.bottom - 1);
+    }
+    if ((borderFlags & borders::kRight) != 0) {
+        painter.drawLine(r.right - 1, r.top, r.right - 1, r.bottom - 1);
+    }
+}
+
+void CGridCell::Draw(QPainter& painter) {
+    const CellContent& content = TakeForPaint();
+    const ElementRect& r = Rect();
+    DrawBorders(painter, r, borders_);
 
     // Alignment values with bit 1 set (right and centre) anchor at the right inset.
     const bool fromRight = (static_cast<int>(align_) & 2) != 0;
     const HAnchor anchor = align_ == TextAlign::Left    ? HAnchor::Left
                            : align_ == TextAlign::Right ? HAnchor::Right
                                                         : HAnchor::Centre;
-    painter.setPen(ColorFromRef(content_.color));
+    painter.setPen(ColorFromRef(content.color));
     DrawAnchoredText(painter, fromRight ? r.right - kCellInset : r.left + kCellInset, r.top + kCellTextTop,
-                     Latin1(content_.text), anchor, VAnchor::Top);
+                     Latin1(content.text), anchor, VAnchor::Top);
 }
 
 ElementRect GridLayout::CellRect(int row, int column) const {
@@ -105,24 +97,12 @@ QSize GridLayout::Extent() const {
     return {2 * kGridOrigin + std::accumulate(widths.begin(), widths.end(), 0), 2 * kGridOrigin + rows * rowHeight};
 }
 
-bool CBoxElement::UpdateText() {
-    BoxContent next = Compute();
-    const bool changed = next != content_;
-    content_ = std::move(next);
-    textCurrent_ = true;
-    return changed;
-}
-
 void CBoxElement::Draw(QPainter& painter) {
-    if (!textCurrent_) {
-        UpdateText();
-    }
-    textCurrent_ = false;
-
+    const BoxContent& content = TakeForPaint();
     const ElementRect& r = Rect();
     SetOutlinePen(painter);
     DrawOutline(painter, r);
-    painter.setPen(ColorFromRef(content_.color));
+    painter.setPen(ColorFromRef(content.color));
 
     const int h = painter.fontMetrics().height();
     const int q = (3 * h) / 4;
@@ -131,7 +111,7 @@ void CBoxElement::Draw(QPainter& painter) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto [y, anchor] = lines[i];
         DrawAnchoredText(painter, r.left + kBoxInset, y, Latin1(labels_[i]), HAnchor::Left, anchor);
-        DrawAnchoredText(painter, r.right - kBoxInset, y, Latin1(content_.values[i]), HAnchor::Right, anchor);
+        DrawAnchoredText(painter, r.right - kBoxInset, y, Latin1(content.values[i]), HAnchor::Right, anchor);
     }
 }
 

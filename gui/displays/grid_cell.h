@@ -39,28 +39,24 @@ struct CellContent {
 // The shown text of a data row without valid data.
 inline constexpr std::string_view kNoData = "---";
 
-class CGridCell : public CDrawingElement {
+// The border lines the flags ask for, 1 pixel black, inside the rectangle.
+void DrawBorders(QPainter& painter, const ElementRect& rect, int borderFlags);
+
+class CGridCell : public CContentElement<CellContent> {
 public:
-    bool UpdateText() final;
     void Draw(QPainter& painter) override;
 
     // Places the cell; row 0 is the header.
     void LayOut(int row, const ElementRect& rect, int borderFlags, TextAlign align);
 
     [[nodiscard]] int Row() const { return row_; }
-    [[nodiscard]] const std::string& Text() const { return content_.text; }
-    [[nodiscard]] std::uint32_t Color() const { return content_.color; }
+    [[nodiscard]] const std::string& Text() const { return Shown().text; }
+    [[nodiscard]] std::uint32_t Color() const { return Shown().color; }
     [[nodiscard]] int Borders() const { return borders_; }
     [[nodiscard]] TextAlign Align() const { return align_; }
 
-protected:
-    // What the cell shows now.
-    [[nodiscard]] virtual CellContent Compute() = 0;
-
 private:
-    CellContent content_;
     int row_ = -1;
-    bool textCurrent_ = false;
     TextAlign align_ = TextAlign::Centre;
     int borders_ = 0;
 };
@@ -85,26 +81,18 @@ struct BoxContent {
     bool operator==(const BoxContent&) const = default;
 };
 
-class CBoxElement : public CDrawingElement {
+class CBoxElement : public CContentElement<BoxContent> {
 public:
-    bool UpdateText() final;
     void Draw(QPainter& painter) override;
 
     void SetLabels(const std::array<std::string, 3>& labels) { labels_ = labels; }
-    // A paint that follows no update recomputes the values first.
-    void MarkStale() { textCurrent_ = false; }
 
     [[nodiscard]] const std::array<std::string, 3>& Labels() const { return labels_; }
-    [[nodiscard]] const std::array<std::string, 3>& Values() const { return content_.values; }
-    [[nodiscard]] std::uint32_t Color() const { return content_.color; }
-
-protected:
-    [[nodiscard]] virtual BoxContent Compute() = 0;
+    [[nodiscard]] const std::array<std::string, 3>& Values() const { return Shown().values; }
+    [[nodiscard]] std::uint32_t Color() const { return Shown().color; }
 
 private:
     std::array<std::string, 3> labels_;
-    BoxContent content_;
-    bool textCurrent_ = false;
 };
 
 }  // namespace zarnmon

@@ -15,6 +15,7 @@
 #include "core/link/msg_dispatcher.h"
 #include "core/link/receiver_info.h"
 #include "core/link/tick_clock.h"
+#include "core/state/debug_log.h"
 #include "core/state/monitor_test.h"
 #include "core/state/neu_history.h"
 #include "core/state/program_clock.h"
@@ -57,6 +58,8 @@ struct CAppContext {
     int ionoScale = kIonoStartScale;
     // The monitor's thresholds, read from the profile when the first monitor opens.
     std::optional<MonitorThresholds> monitorThresholds;
+    // Which debug messages the debug log writes, read from the profile at its first use.
+    CDebugLogMask debugLogMask;
     // Lets the main frame and the views switch messages on by themselves.
     bool autoConfigure = true;
 };

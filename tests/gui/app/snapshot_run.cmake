@@ -11,7 +11,8 @@ if(errors MATCHES "propagateSizeHints|XDG_RUNTIME_DIR")
     message(FATAL_ERROR "zarnmon printed the toolkit's routine notices:\n${errors}")
 endif()
 # The main window and each view the program has.
-foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw HeadingVw)
+foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw AlmanVw DbgMsgVw LBandVw
+                HeadingVw)
     if(NOT EXISTS ${DIR}/${picture}.png)
         message(FATAL_ERROR "no ${picture}.png in ${DIR}")
     endif()

@@ -11,7 +11,9 @@
 #include <QPaintEvent>
 #include <QRegion>
 #include <QWidget>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/app/settings_store.h"
@@ -61,6 +63,18 @@ struct ViewContext {
         const std::vector<std::uint8_t> bytes = frame.Build();
         context.dispatcher.Feed(bytes);
         QCoreApplication::processEvents();
+    }
+    // A text line, as received.
+    void FeedLine(std::string_view line) {
+        context.dispatcher.Feed(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
+        QCoreApplication::processEvents();
+    }
+    // Refresh ticks, each handled before the next.
+    static void Ticks(QObject& view, int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            PostRefreshTick(&view);
+            QCoreApplication::processEvents();
+        }
     }
 
     CManualTickClock clock;
