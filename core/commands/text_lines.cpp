@@ -21,7 +21,7 @@ BoxAppend AppendToBox(std::string& box, std::string_view received) {
     const std::size_t trimmed = LeadingToTrim(box.size());
     box.erase(0, trimmed);
     box += *line;
-    return {true, trimmed};
+    return {line->size(), trimmed};
 }
 
 }  // namespace zarnmon

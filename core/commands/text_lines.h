@@ -29,7 +29,7 @@ inline constexpr std::size_t kBoxTrim = 5000;
 [[nodiscard]] constexpr std::size_t LeadingToTrim(std::size_t held) noexcept { return held > kBoxLimit ? kBoxTrim : 0; }
 
 struct BoxAppend {
-    bool added = false;       // false: the line was empty and the box is unchanged
+    std::size_t added = 0;    // characters appended at the end; 0 for an empty line, which changes nothing
     std::size_t trimmed = 0;  // leading characters deleted before the line went in
 };
 

@@ -33,10 +33,10 @@ TEST(LeadingToTrim, OnlyABoxHoldingMoreThan20000_LosesItsFirst5000) {
 
 TEST(AppendToBox, Lines_GoInInOrderAndEmptyOnesLeaveTheBoxAlone) {
     std::string box;
-    EXPECT_EQ(AppendToBox(box, "").added, false);
-    EXPECT_TRUE(AppendToBox(box, "$GPGGA\r\n").added);
-    EXPECT_TRUE(AppendToBox(box, "\r\n").added);
-    EXPECT_TRUE(AppendToBox(box, "$GPVTG").added);
+    EXPECT_EQ(AppendToBox(box, "").added, 0U);
+    EXPECT_EQ(AppendToBox(box, "$GPGGA\r\n").added, 8U);
+    EXPECT_EQ(AppendToBox(box, "\r\n").added, 2U);
+    EXPECT_EQ(AppendToBox(box, "$GPVTG").added, 8U);
     EXPECT_EQ(box, "$GPGGA\r\n\r\n$GPVTG\r\n");
 }
 
@@ -49,7 +49,7 @@ TEST(AppendToBox, LongRun_TrimsBeforeAppendingAndStaysBelowTheLimitPlusOneLine) 
         SCOPED_TRACE(i);
         const std::size_t before = box.size();
         const BoxAppend result = AppendToBox(box, line + "\r\n");
-        ASSERT_TRUE(result.added);
+        ASSERT_EQ(result.added, line.size() + 2);
         ASSERT_EQ(result.trimmed, before > kBoxLimit ? kBoxTrim : 0U);
         trims += result.trimmed > 0 ? 1 : 0;
         // The box is always the tail of everything that went in.

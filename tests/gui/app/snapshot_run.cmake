@@ -7,7 +7,7 @@ if(NOT rc EQUAL 0)
     message(FATAL_ERROR "zarnmon --snapshot exited with ${rc}")
 endif()
 # The main window and each view the program has.
-foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw)
+foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw RCommand TextVw)
     if(NOT EXISTS ${DIR}/${picture}.png)
         message(FATAL_ERROR "no ${picture}.png in ${DIR}")
     endif()
