@@ -135,7 +135,6 @@ void CViewRecvCmd::Send() {
         return;
     }
     const std::string typed = Latin1Bytes(command_->currentText());
-    Context().showBeaconReply = beacon_->isChecked();
     if (typed.empty()) {
         ShowInvalidEntry();
         return;

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "core/commands/text_lines.h"
 #include "gui/commands/read_only_box.h"
@@ -24,6 +25,14 @@ constexpr std::array<BoxLayout, CViewText::BoxCount> kBoxLayouts{{
     {CViewText::Messages, "Messages and Reply's", "1020"},
     {CViewText::Nmea, "NMEA", "1019"},
     {CViewText::Rtcm, "RTCM", "1021"},
+}};
+
+// Which handler's lines go to which box.
+constexpr std::array<std::pair<int, CViewText::Box>, 4> kFeeds{{
+    {Slots::ReplyHandler, CViewText::Messages},
+    {Slots::BeaconReplyHandler, CViewText::Messages},
+    {Slots::NmeaHandler, CViewText::Nmea},
+    {Slots::RtcmHandler, CViewText::Rtcm},
 }};
 
 }  // namespace
@@ -50,10 +59,8 @@ CViewText::CViewText(const ViewServices& services, QWidget* parent) : CFormView(
     lastFocus_ = boxes_[Nmea].edit;
     connect(pause_, &QPushButton::toggled, this, &CViewText::SetPaused);
 
-    feeds_.reserve(4);
-    for (const auto& [slot, box] :
-         {std::pair{Slots::ReplyHandler, Messages}, std::pair{Slots::BeaconReplyHandler, Messages},
-          std::pair{Slots::NmeaHandler, Nmea}, std::pair{Slots::RtcmHandler, Rtcm}}) {
+    feeds_.reserve(kFeeds.size());
+    for (const auto& [slot, box] : kFeeds) {
         Subscriptions().Subscribe(slot);
         Feed& feed = feeds_.emplace_back(Feed{slot, box, CHistoryReader(kEntryBytes)});
         // Only lines that arrive from now on are shown.

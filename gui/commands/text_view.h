@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
