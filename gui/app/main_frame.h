@@ -57,6 +57,7 @@ public:
 
     [[nodiscard]] bool WaasProcessing() const override { return housekeeping_.WaasProcessing(); }
     void SetWaasProcessing(bool on) override;
+    void ShowStatusMessage(const QString& text) override { statusBar()->showMessage(text); }
 
     // Runs the "Open Receiver" dialog and connects to what it chose.
     void Connect();
@@ -97,7 +98,7 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBars();
-    // Copy, Cut and Paste as the focused editor allows.
+    // Copy, Cut and Paste as the active view or else the focused editor allows.
     void UpdateEditCommands();
     // The active view's own menus stand before "&Window".
     void ShowViewMenus(QMdiSubWindow* active);

@@ -17,6 +17,7 @@
 
 #include "gui/app/main_frame.h"
 #include "gui/app/view_registry.h"
+#include "gui/state/edit_target.h"
 #include "gui/state/latin1.h"
 
 namespace zarnmon {
@@ -71,12 +72,6 @@ void OnFocusedEditor(Fn&& fn) {
 
 // What the edit commands can do with the focused editor: copy and cut need a
 // selection, cut and paste an editor that takes typing.
-struct EditAbility {
-    bool copy = false;
-    bool cut = false;
-    bool paste = false;
-};
-
 EditAbility FocusedEditAbility() {
     EditAbility ability;
     OnFocusedEditor([&ability](auto* editor) {
@@ -92,10 +87,29 @@ EditAbility FocusedEditAbility() {
     return ability;
 }
 
+// The current view when it takes the edit commands itself.
+IEditTarget* EditTargetOf(const QMdiArea& area) {
+    const QMdiSubWindow* current = area.currentSubWindow();
+    return current != nullptr ? dynamic_cast<IEditTarget*>(current->widget()) : nullptr;
+}
+
+// An edit command: the current view's when it takes them, else the focused editor's.
+template <typename EditorCommand>
+auto EditCommand(const QMdiArea* area, void (IEditTarget::*viewCommand)(), EditorCommand editorCommand) {
+    return [area, viewCommand, editorCommand] {
+        if (IEditTarget* target = EditTargetOf(*area)) {
+            (target->*viewCommand)();
+        } else {
+            OnFocusedEditor(editorCommand);
+        }
+    };
+}
+
 }  // namespace
 
 void CMainFrame::UpdateEditCommands() {
-    const EditAbility ability = FocusedEditAbility();
+    const IEditTarget* target = EditTargetOf(*mdiArea_);
+    const EditAbility ability = target != nullptr ? target->Ability() : FocusedEditAbility();
     Action(kCopyId)->setEnabled(ability.copy);
     Action(kCutId)->setEnabled(ability.cut);
     Action(kPasteId)->setEnabled(ability.paste);
@@ -151,11 +165,11 @@ void CMainFrame::BuildActions() {
     }
 
     connect(AddCommand(kCutId, QStringLiteral("Cu&t"), "Cut the selection and put it on the Clipboard\nCut"),
-            &QAction::triggered, this, [] { OnFocusedEditor([](auto* editor) { editor->cut(); }); });
+            &QAction::triggered, this, EditCommand(mdiArea_, &IEditTarget::Cut, [](auto* editor) { editor->cut(); }));
     connect(AddCommand(kCopyId, QStringLiteral("&Copy"), "Copy the selection and put it on the Clipboard\nCopy"),
-            &QAction::triggered, this, [] { OnFocusedEditor([](auto* editor) { editor->copy(); }); });
+            &QAction::triggered, this, EditCommand(mdiArea_, &IEditTarget::Copy, [](auto* editor) { editor->copy(); }));
     connect(AddCommand(kPasteId, QStringLiteral("&Paste"), "Insert Clipboard contents\nPaste"), &QAction::triggered,
-            this, [] { OnFocusedEditor([](auto* editor) { editor->paste(); }); });
+            this, EditCommand(mdiArea_, &IEditTarget::Paste, [](auto* editor) { editor->paste(); }));
     Action(kCutId)->setShortcuts(QKeySequence::Cut);
     Action(kCopyId)->setShortcuts(QKeySequence::Copy);
     Action(kPasteId)->setShortcuts(QKeySequence::Paste);

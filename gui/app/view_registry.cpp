@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "gui/commands/recv_cmd_view.h"
+#include "gui/commands/text_view.h"
 #include "gui/displays/alman_view.h"
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
@@ -46,14 +48,14 @@ const std::vector<ViewDescriptor>& ViewDescriptors() {
         {129, "View &Channel Data", "Ch", 11, Always, FactoryOf<CViewChannel>()},
         {160, "View L&2Channel Data", "L2", 12, Always, FactoryOf<CViewChannelL2>()},
         {138, "View &Almanac", "Alm", 13, Always, FactoryOf<CViewAlman>()},
-        {136, "View &Text Messages", "Txt", 15, Always, {}},
+        {136, "View &Text Messages", "Txt", 15, Always, FactoryOf<CViewText>()},
         {139, "View &Debug Info", "Dbg", 30, Always, FactoryOf<CViewDbgMsg>()},
         {141, "View &Statistics", "Sta", 16, Always, FactoryOf<CViewStatistics>()},
         {142, "View &LBand", "LB", 14, Always, FactoryOf<CViewLBand>()},
         {148, "View NEU Error &Plot", "NEU", 17, Always, FactoryOf<CViewNEUerrors>()},
         {158, "View &Heading", "Hdg", 0, Always, FactoryOf<CViewHeading>()},
         {152, "View WAAS &Iono", "Ion", 40, WithWaas, FactoryOf<CViewIono>()},
-        {134, "View C&ommand Page", "Cmd", 20, WhileLinkOpen, {}},
+        {134, "View C&ommand Page", "Cmd", 20, WhileLinkOpen, FactoryOf<CViewRecvCmd>()},
         {146, "View Zarn &Monitor", "Mon", 31, Always, FactoryOf<CViewMonitor>()},
         {161, "View Hori&zontal Scatter", "Sct", 18, Always, FactoryOf<CViewScatter>()},
     };

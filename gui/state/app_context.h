@@ -12,6 +12,7 @@
 
 #include "core/app/settings_keys.h"
 #include "core/app/settings_store.h"
+#include "core/commands/command_send.h"
 #include "core/link/msg_dispatcher.h"
 #include "core/link/receiver_info.h"
 #include "core/link/tick_clock.h"
@@ -62,6 +63,10 @@ struct CAppContext {
     CDebugLogMask debugLogMask;
     // Lets the main frame and the views switch messages on by themselves.
     bool autoConfigure = true;
+    // The command page's sent commands and its "Show Beacon Reply" box
+    // outlive the page, for the run only.
+    CCommandHistory commandHistory;
+    bool showBeaconReply = true;
 };
 
 }  // namespace zarnmon

@@ -21,6 +21,7 @@ public:
 protected:
     [[nodiscard]] CAppContext& Context() const { return services_.context; }
     [[nodiscard]] CMsgDispatcher& Dispatcher() const { return services_.context.dispatcher; }
+    [[nodiscard]] IReceiverControl& Receiver() const { return services_.receiver; }
     [[nodiscard]] CViewSubscriptions& Subscriptions() { return subscriptions_; }
     // The widget the view lays its controls out on.
     [[nodiscard]] QWidget& Form() const { return *form_; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <string_view>
 
 namespace zarnmon {
@@ -9,5 +10,8 @@ namespace zarnmon {
 [[nodiscard]] inline QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// What the user typed, as the 8-bit text that goes to the receiver.
+[[nodiscard]] inline std::string Latin1Bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 }  // namespace zarnmon

@@ -4,6 +4,8 @@
 // receiver controls that belong to the main frame. Views get this narrow
 // interface, never the frame itself.
 
+#include <QString>
+
 #include "gui/state/app_context.h"
 
 namespace zarnmon {
@@ -14,6 +16,9 @@ public:
     // Whether the program decodes the WAAS messages itself (it then keeps message 80 on).
     [[nodiscard]] virtual bool WaasProcessing() const = 0;
     virtual void SetWaasProcessing(bool on) = 0;
+    // A message in the first pane of the main window's status bar; where
+    // there is none (benchmarks, tests) it goes nowhere.
+    virtual void ShowStatusMessage(const QString& /*text*/) {}
 };
 
 struct ViewServices {

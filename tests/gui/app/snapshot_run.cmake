@@ -12,7 +12,7 @@ if(errors MATCHES "propagateSizeHints|XDG_RUNTIME_DIR")
 endif()
 # The main window and each view the program has.
 foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw AlmanVw DbgMsgVw LBandVw
-                HeadingVw)
+                HeadingVw RCommand TextVw)
     if(NOT EXISTS ${DIR}/${picture}.png)
         message(FATAL_ERROR "no ${picture}.png in ${DIR}")
     endif()

@@ -51,7 +51,9 @@ class CFakeReceiverControl final : public IReceiverControl {
 public:
     [[nodiscard]] bool WaasProcessing() const override { return waas; }
     void SetWaasProcessing(bool on) override { waas = on; }
+    void ShowStatusMessage(const QString& text) override { status = text; }
     bool waas = false;
+    QString status;
 };
 
 struct ViewContext {
