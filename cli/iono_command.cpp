@@ -114,24 +114,6 @@ std::optional<std::vector<Point>> ParsePoints(std::string_view list, std::ostrea
     return points;
 }
 
-// The value of an option given as "--name VALUE" or "--name=VALUE".
-std::optional<std::string_view> OptionValue(std::span<const std::string_view> args, std::size_t& i,
-                                            std::string_view name, std::ostream& err) {
-    const std::string_view arg = args[i];
-    if (arg.size() > name.size() && arg[name.size()] == '=') {
-        return arg.substr(name.size() + 1);
-    }
-    if (i + 1 == args.size()) {
-        err << "zarnmon-cli iono: " << name << " needs a value (see --help)\n";
-        return std::nullopt;
-    }
-    return args[++i];
-}
-
-bool IsOption(std::string_view arg, std::string_view name) {
-    return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
-}
-
 std::optional<IonoOptions> ParseArgs(std::span<const std::string_view> args, std::ostream& err, bool& help) {
     IonoOptions options;
     std::optional<std::string> path;
@@ -142,7 +124,7 @@ std::optional<IonoOptions> ParseArgs(std::span<const std::string_view> args, std
             return std::nullopt;
         }
         if (IsOption(arg, "--extend")) {
-            const auto value = OptionValue(args, i, "--extend", err);
+            const auto value = OptionValue("iono", args, i, "--extend", err);
             if (!value) {
                 return std::nullopt;
             }
@@ -152,7 +134,7 @@ std::optional<IonoOptions> ParseArgs(std::span<const std::string_view> args, std
             }
             options.extend = *value == "1";
         } else if (IsOption(arg, "--points")) {
-            const auto value = OptionValue(args, i, "--points", err);
+            const auto value = OptionValue("iono", args, i, "--points", err);
             if (!value) {
                 return std::nullopt;
             }
@@ -164,7 +146,7 @@ std::optional<IonoOptions> ParseArgs(std::span<const std::string_view> args, std
         } else if (arg == "--igp") {
             options.igp = true;
         } else if (IsOption(arg, "--settings")) {
-            const auto value = OptionValue(args, i, "--settings", err);
+            const auto value = OptionValue("iono", args, i, "--settings", err);
             if (!value) {
                 return std::nullopt;
             }

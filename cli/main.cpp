@@ -1,14 +1,17 @@
-// zarnmon-cli: the monitor's core without a display, for recordings.
+// zarnmon-cli: the monitor's core without a display, for recordings and for
+// sending commands to a receiver.
 
 #include <iostream>
 #include <string_view>
 #include <vector>
 
+#include "cli/commands_command.h"
 #include "cli/decode_command.h"
 #include "cli/iono_command.h"
 #include "cli/log_commands.h"
 #include "cli/monitor_command.h"
 #include "cli/neu_command.h"
+#include "cli/send_command.h"
 
 namespace {
 
@@ -23,6 +26,8 @@ constexpr const char* kHelp =
     "  debuglog  write the debug log (\"$RX,\" messages 1-16) of a recording\n"
     "  monitor   run the monitor test over a recording to qualify a receiver\n"
     "  neu       north/east/up errors of a recording and its accuracy figures\n"
+    "  commands  the receiver commands of the command page, with their help\n"
+    "  send      send receiver commands over a serial port or TCP and print the replies\n"
     "\n"
     "zarnmon-cli COMMAND --help explains a command.\n";
 
@@ -60,6 +65,12 @@ int main(int argc, char** argv) {
     }
     if (command == "neu") {
         return zarnmon::cli::RunNeu(rest, std::cout, std::cerr);
+    }
+    if (command == "commands") {
+        return zarnmon::cli::RunCommands(rest, std::cout, std::cerr);
+    }
+    if (command == "send") {
+        return zarnmon::cli::RunSend(rest, std::cout, std::cerr);
     }
     std::cerr << "zarnmon-cli: unknown command '" << command << "'\n\n" << kHelp;
     return zarnmon::cli::kExitUsage;

@@ -72,24 +72,6 @@ struct NeuOptions {
     std::optional<double> metres;
 };
 
-// "--name value" or "--name=value": the value, nullopt (with a message) when missing.
-std::optional<std::string_view> OptionValue(std::span<const std::string_view> args, std::size_t& i,
-                                            std::string_view name, std::ostream& err) {
-    const std::string_view arg = args[i];
-    if (arg.size() > name.size()) {
-        return arg.substr(name.size() + 1);
-    }
-    if (i + 1 < args.size()) {
-        return args[++i];
-    }
-    err << "zarnmon-cli neu: " << name << " needs a value (see --help)\n";
-    return std::nullopt;
-}
-
-bool IsOption(std::string_view arg, std::string_view name) {
-    return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
-}
-
 // A decimal value within min..max, as the configuration dialog's range check.
 std::optional<double> RangedValue(std::string_view name, std::string_view value, double min, double max,
                                   std::string_view what, std::ostream& err) {
@@ -122,7 +104,7 @@ std::optional<NeuOptions> ParseArgs(std::span<const std::string_view> args, std:
             }
             continue;
         }
-        const auto value = OptionValue(args, i, name, err);
+        const auto value = OptionValue(kCommand, args, i, name, err);
         if (!value) {
             return std::nullopt;
         }

@@ -23,6 +23,23 @@ std::optional<T> WholeText(std::string_view text, int base) {
 
 }  // namespace
 
+bool IsOption(std::string_view arg, std::string_view name) {
+    return arg == name || (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=');
+}
+
+std::optional<std::string_view> OptionValue(std::string_view command, std::span<const std::string_view> args,
+                                            std::size_t& i, std::string_view name, std::ostream& err) {
+    const std::string_view arg = args[i];
+    if (arg.size() > name.size() && arg[name.size()] == '=') {
+        return arg.substr(name.size() + 1);
+    }
+    if (i + 1 == args.size()) {
+        err << "zarnmon-cli " << command << ": " << name << " needs a value (see --help)\n";
+        return std::nullopt;
+    }
+    return args[++i];
+}
+
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text, std::int64_t min, std::int64_t max) {
     if (text.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
