@@ -1,8 +1,11 @@
 #include "gui/displays/debug_view.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <fstream>
 #include <sstream>
 
@@ -26,9 +29,14 @@ std::string ReadFile(const std::filesystem::path& path) {
 // Answers the save dialog the log toggle shows with a file name.
 void ChooseFileNext(const std::filesystem::path& path) {
     test::AnswerNextModal<QFileDialog>([path](QFileDialog& dialog) {
-        dialog.selectFile(QString::fromStdString(path.string()));
-        // QFileDialog's own accept (which checks the name) is reached through QDialog's.
-        static_cast<QDialog&>(dialog).accept();
+        // Typed into the name box, as a user does: selectFile leaves the box
+        // alone while it has the focus, and whether it has depends on timing.
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(path.string()));
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Save)->click();
     });
 }
 
