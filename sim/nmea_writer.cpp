@@ -70,9 +70,17 @@ char ModeIndicator(const Solution& s) {
 
 double Speed(const Solution& s) { return std::hypot(s.velocity.east, s.velocity.north); }
 
-double Course(const Solution& s) {
-    const double squared = s.velocity.east * s.velocity.east + s.velocity.north * s.velocity.north;
-    return squared <= 1e-8 ? 0.0 : WrapDegrees(std::atan2(s.velocity.east, s.velocity.north) / kDeg);
+// Below walking pace the velocity's direction is mostly noise.
+constexpr double kMovingMps = 0.5;
+
+// The course over ground; standing still, where the receiver points, so the
+// course and heading sentences agree as a receiver with a heading sensor's do.
+double Course(const CSkyModel& model) {
+    const Solution& s = model.CurrentSolution();
+    if (Speed(s) < kMovingMps) {
+        return WrapDegrees(model.Heading());
+    }
+    return WrapDegrees(std::atan2(s.velocity.east, s.velocity.north) / kDeg);
 }
 
 void Emit(std::string_view body, std::vector<std::uint8_t>& out) {
@@ -106,7 +114,7 @@ std::string Gll(const CSkyModel& model) {
 
 std::string Vtg(const CSkyModel& model) {
     const Solution& s = model.CurrentSolution();
-    const double course = Course(s);
+    const double course = Course(model);
     const double magnetic = WrapDegrees(course - MagneticDeclination(s.position.latitude, s.position.longitude));
     return Format("GPVTG,%.1f,T,%.1f,M,%.2f,N,%.2f,K,%c", course, magnetic, Speed(s) * kKnotsPerMps,
                   Speed(s) * kKmhPerMps, ModeIndicator(s));
@@ -117,7 +125,7 @@ std::string Rmc(const CSkyModel& model) {
     const UtcTime t = Utc(model);
     const double variation = MagneticDeclination(s.position.latitude, s.position.longitude);
     return "GPRMC," + TimeField(t) + Format(",%c,", s.fix != FixType::None ? 'A' : 'V') + LatLon(s) +
-           Format(",%.2f,%.1f,%02d%02d%02d,%.1f,%c,%c", Speed(s) * kKnotsPerMps, Course(s), t.calendar.day,
+           Format(",%.2f,%.1f,%02d%02d%02d,%.1f,%c,%c", Speed(s) * kKnotsPerMps, Course(model), t.calendar.day,
                   t.calendar.month, t.calendar.year % 100, std::abs(variation), variation < 0.0 ? 'W' : 'E',
                   ModeIndicator(s));
 }

@@ -91,6 +91,9 @@ bool CReceiverCommands::Query(std::string_view name, const Args& args, std::vect
     if (name == "$JI" && args.empty()) {
         replies.push_back(Line(Format("$>JI,%u,1,7,02052026,01/15/2026,01/01/2099,%.1f,3.4",
                                       310000 + config_.seed % 90000, config_.armVersion)));
+    } else if (name == "$JPOS" && args.empty()) {
+        // The start-up position it holds: what a monitor without a fix asks for.
+        replies.push_back(Line(Format("$>JPOS,%.6f,%.6f", latitude_, longitude_)));
     } else if (name == "$JT" && args.empty()) {
         replies.push_back(Line("$>JT,SIM2,ZARNSIM"));
     } else if (name == "$JSHOW" && args.size() <= 1) {

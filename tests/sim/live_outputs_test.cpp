@@ -125,8 +125,8 @@ TEST_F(LiveOutputs, Circle_HeadingTurnsWithTheMotionAndTheCourseAgrees) {
     EXPECT_EQ(Lines("NmeaHandler").size(), before) << "both switched off";
 }
 
-TEST_F(LiveOutputs, Standing_HeadingSwingsToAndFro) {
-    Start(Motion::Static, "$JASC,HEHDT,1\r");
+TEST_F(LiveOutputs, Standing_HeadingSwingsToAndFroAndTheCourseFollowsIt) {
+    Start(Motion::Static, "$JASC,HEHDT,1\r$JASC,GPVTG,1\r");
     Run(300);
     const auto headings = Lines("NmeaHandler", "$HEHDT,");
     ASSERT_EQ(headings.size(), 300U);
@@ -145,6 +145,19 @@ TEST_F(LiveOutputs, Standing_HeadingSwingsToAndFro) {
     }
     EXPECT_GT(most - least, 30.0) << "far enough to see";
     EXPECT_GT(changed, 250) << "the text changes nearly every second";
+
+    // Standing still the velocity has no direction: the course is where the receiver points.
+    const auto courses = Lines("NmeaHandler", "$GPVTG,");
+    ASSERT_EQ(courses.size(), headings.size());
+    for (std::size_t i = 0; i < courses.size(); ++i) {
+        const auto vtg = Fields(courses[i].text);
+        if (!vtg[9].starts_with('N')) {
+            EXPECT_LT(std::abs(Turn(std::strtod(vtg[1].c_str(), nullptr),
+                                    std::strtod(Fields(headings[i].text)[1].c_str(), nullptr))),
+                      0.11)
+                << courses[i].text << headings[i].text;
+        }
+    }
 }
 
 TEST_F(LiveOutputs, Almanac_EachMessage98NamesAnotherOfTheSatellitesItCarries) {

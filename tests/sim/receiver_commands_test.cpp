@@ -141,6 +141,9 @@ TEST_F(ReceiverCommandsTest, Catalogue_EveryCommandGetsAnAnswer) {
     EXPECT_EQ(Execute("$JFROB")[0], "$>ERR,INVALID COMMAND OR ARGUMENT,JFROB\r\n");
     EXPECT_EQ(Execute("hello")[0], "$>ERR,UNKNOWN COMMAND,HELLO\r\n");
     EXPECT_TRUE(Execute("$JPOS,95,0")[0].starts_with("$>ERR"));
+    // A bare $JPOS, as the solution view sends while there is no fix, asks for the position held.
+    Execute("$JPOS,33.11,-111.25");
+    EXPECT_EQ(Execute("$JPOS"), std::vector<std::string>{"$>JPOS,33.110000,-111.250000\r\n"});
     EXPECT_TRUE(Execute("   ").empty());
 }
 
