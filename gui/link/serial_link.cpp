@@ -43,6 +43,15 @@ CSerialPort::CSerialPort(QString devicePath, qint32 baudRate, QObject* parent)
     connect(&writeTimer_, &QTimer::timeout, this, &CSerialPort::onWriteTimeout);
 }
 
+QString OpenFailureReason(QSerialPort::SerialPortError error, const QString& text) {
+    // Qt words a port that another program holds as a failure to lock it;
+    // users know that as busy.
+    if (error == QSerialPort::PermissionError && text.contains(QLatin1String("locking"))) {
+        return QStringLiteral("Device or resource busy: another program has the port open");
+    }
+    return text;
+}
+
 CSerialPort::~CSerialPort() {
     // Nobody is left to tell: release the port without signals.
     QObject::disconnect(&port_, nullptr, this, nullptr);
@@ -55,7 +64,7 @@ bool CSerialPort::open() {
     beginCycle();
     port_.setPortName(devicePath_);
     if (!port_.open(QIODevice::ReadWrite)) {
-        const QString reason = port_.errorString();
+        const QString reason = OpenFailureReason(port_.error(), port_.errorString());
         port_.clearError();
         reportError(reason);
         return false;

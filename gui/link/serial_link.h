@@ -44,6 +44,10 @@ Q_DECLARE_LOGGING_CATEGORY(lcZarnSerial)
 
 namespace zarnmon {
 
+// Why a port did not open, in the words users know: Qt's text, except that a
+// port another program holds is "busy".
+[[nodiscard]] QString OpenFailureReason(QSerialPort::SerialPortError error, const QString& text);
+
 class CSerialPort final : public CLink {
     Q_OBJECT
 
