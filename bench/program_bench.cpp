@@ -16,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/paint_counter.h"
 #include "core/app/settings_store.h"
 #include "core/link/tick_clock.h"
 #include "gui/app/main_frame.h"
@@ -27,18 +28,6 @@ namespace zarnmon {
 namespace {
 
 constexpr int kSeconds = 120;
-
-// Counts the paint events of the views, to show that repainting is measured.
-class CPaintCounter final : public QObject {
-public:
-    long paints = 0;
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 void BM_EveryViewOnSimulator(benchmark::State& state) {
     CManualTickClock clock;

@@ -16,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/paint_counter.h"
 #include "core/app/settings_store.h"
 #include "core/link/bin_catalogue.h"
 #include "core/link/frame_builder.h"
@@ -31,18 +32,6 @@ namespace zarnmon {
 namespace {
 
 constexpr int kSeconds = 60;
-
-// Counts the paint events of the views, to show that repainting is measured.
-class CPaintCounter final : public QObject {
-public:
-    long paints = 0;
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 constexpr int kChunksPerSecond = 5;
 
