@@ -165,17 +165,20 @@ void CViewRecvCmd::OnRxMessage(int slot) {
     if (slot != Slots::ReplyHandler && slot != Slots::BeaconReplyHandler) {
         return;
     }
-    ReadReplies(slot);
-    // Later replies still collect, for nothing: the next send clears them.
-    if (WithinReplyWindow(sendTick_, Context().clock.Now())) {
+    // Replies after the window would never be shown (the next send clears
+    // them), so they are read and passed over: a page left open for days
+    // does not grow.
+    const bool shown = WithinReplyWindow(sendTick_, Context().clock.Now());
+    ReadReplies(slot, shown);
+    if (shown) {
         ShowReplies();
     }
 }
 
-void CViewRecvCmd::ReadReplies(int slot) {
+void CViewRecvCmd::ReadReplies(int slot, bool shown) {
     const bool beacon = slot == Slots::BeaconReplyHandler;
     // A beacon reply read while the box is clear is passed over for good.
-    const bool keep = !beacon || Context().showBeaconReply;
+    const bool keep = shown && (!beacon || Context().showBeaconReply);
     (beacon ? beaconReplies_ : replies_).ReadNew(Dispatcher().Handler(slot), [this, keep](std::string_view line) {
         if (keep) {
             replyText_ += line;

@@ -61,8 +61,8 @@ protected:
 private:
     QWidget* BuildSendGroup();
     QWidget* BuildCatalogueGroup();
-    // Reads every new reply line of slot into the reply text.
-    void ReadReplies(int slot);
+    // Reads every new reply line of slot, into the reply text while it is shown.
+    void ReadReplies(int slot, bool shown);
     // The reply text, with the lines that acknowledge the last command highlighted.
     void ShowReplies();
     void ShowInvalidEntry();
