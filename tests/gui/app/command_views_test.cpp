@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/app/main_frame.h"
+#include "gui/app/view_registry.h"
 #include "gui/commands/recv_cmd_view.h"
 #include "gui/commands/text_view.h"
 #include "tests/gui/app/frame_fixture.h"
@@ -139,13 +140,27 @@ TEST_F(CommandViewsTest, EditCommands_FollowTheActiveView) {
     EXPECT_FALSE(Enabled(kPasteId));
 }
 
-TEST_F(CommandViewsTest, BothViews_AreRememberedAndReopenAtTheNextStart) {
+// Every view the program has, the command page among them: each is written
+// to "OpenWindows" when the main window closes and opens again at the next
+// start.
+TEST_F(CommandViewsTest, EveryView_IsRememberedAndReopensAtTheNextStart) {
+    // A configured location: the NEU plot asks for one otherwise.
+    context.reference.SetPosition({51.0, -114.0, 1000.0});
+    context.reference.ComputeDegreeFactors(51.0, 1000.0);
+    context.reference.MarkValid();
     ConnectSimulator();
-    Opened<CViewRecvCmd>(kCommandPage);
-    Opened<CViewText>(kTextView);
+    QStringList opened;
+    for (const ViewDescriptor& descriptor : ViewDescriptors()) {
+        ASSERT_TRUE(descriptor.factory) << std::string(descriptor.Type().key);
+        frame->OpenView(descriptor.templateId);
+        opened << QString::fromLatin1(descriptor.Type().key.data(),
+                                      static_cast<qsizetype>(descriptor.Type().key.size()));
+    }
+    QCoreApplication::processEvents();
     frame->close();
-    EXPECT_EQ(settings.GetInt("OpenWindows", "RCommand", -1), 1);
-    EXPECT_EQ(settings.GetInt("OpenWindows", "TextVw", -1), 1);
+    for (const QString& key : opened) {
+        EXPECT_EQ(settings.GetInt("OpenWindows", key.toStdString(), -1), 1) << key.toStdString();
+    }
     frame.reset();
 
     settings.SetInt("OpenWindows", "AutoOpen", 1);
@@ -159,7 +174,9 @@ TEST_F(CommandViewsTest, BothViews_AreRememberedAndReopenAtTheNextStart) {
         reopened << window->objectName();
         EXPECT_NE(window->widget(), nullptr);
     }
-    EXPECT_EQ(reopened, (QStringList{"RCommand", "TextVw"}));
+    opened.sort();
+    reopened.sort();
+    EXPECT_EQ(reopened, opened);
 }
 
 }  // namespace
