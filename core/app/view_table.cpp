@@ -1,5 +1,7 @@
 #include "core/app/view_table.h"
 
+#include <algorithm>
+
 #include "core/app/settings_keys.h"
 
 namespace zarnmon {
@@ -15,6 +17,12 @@ std::vector<int> ViewsToReopen(const CSettingsStore& store) {
         }
     }
     return templates;
+}
+
+bool OpenWindowsStored(const CSettingsStore& store) {
+    return store.Find(kOpenWindows, kAutoOpenKey).has_value() ||
+           std::ranges::any_of(kViewTypes,
+                               [&store](const ViewType& row) { return store.Find(kOpenWindows, row.key).has_value(); });
 }
 
 void SaveOpenWindows(CSettingsStore& store, const std::function<bool(const ViewType&)>& isOpen) {

@@ -72,6 +72,8 @@ inline constexpr std::string_view kDataFlowPrompt = "Comm Data Flow (turn on or 
 // The template ids to open at start, in order: the default views while
 // "OpenWindows"/"AutoOpen" is 0, else every view type marked open.
 [[nodiscard]] std::vector<int> ViewsToReopen(const CSettingsStore& store);
+// False until the open windows were first remembered: the first start.
+[[nodiscard]] bool OpenWindowsStored(const CSettingsStore& store);
 // Records for every view type whether it is open (1) or not (0).
 void SaveOpenWindows(CSettingsStore& store, const std::function<bool(const ViewType&)>& isOpen);
 

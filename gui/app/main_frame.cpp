@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -12,6 +14,7 @@
 #include "gui/app/data_flow_dialog.h"
 #include "gui/app/open_receiver_dialog.h"
 #include "gui/app/view_registry.h"
+#include "gui/app/window_arranger.h"
 #include "gui/link/replay_link.h"
 #include "gui/state/app_icons.h"
 #include "gui/state/latin1.h"
@@ -148,9 +151,27 @@ void CMainFrame::Connect() {
 bool CMainFrame::ConnectTo(const LinkChoice& choice) {
     std::unique_ptr<CLink> link = MakeLink(choice);
     const QString name = link->displayName();
-    return ConnectLink(std::move(link), choice.kind == LinkChoice::Kind::Serial
-                                            ? QStringLiteral("%1, %2").arg(name).arg(choice.baud)
-                                            : name);
+    const bool connected = ConnectLink(std::move(link), choice.kind == LinkChoice::Kind::Serial
+                                                            ? QStringLiteral("%1, %2").arg(name).arg(choice.baud)
+                                                            : name);
+    if (connected && choice.kind == LinkChoice::Kind::Replay) {
+        recentFiles_->Add(QFileInfo(choice.replayFile).absoluteFilePath());
+    }
+    return connected;
+}
+
+void CMainFrame::ReplayRecent(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        recentFiles_->Remove(path);
+        QMessageBox::warning(this, QStringLiteral("ZarnMon"),
+                             QStringLiteral("Cannot find the recording %1.\nIt has been removed from the recent files.")
+                                 .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    LinkChoice choice;
+    choice.kind = LinkChoice::Kind::Replay;
+    choice.replayFile = path;
+    ConnectTo(choice);
 }
 
 bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPane) {
@@ -318,7 +339,12 @@ void CMainFrame::OpenView(int templateId) {
             }
             return;
         }
-        templ.OpenNew(*mdiArea_, services_);
+        if (CChildFrame* opened = templ.OpenNew(*mdiArea_, services_)) {
+            // The window wears its view's tool-bar glyph.
+            opened->setWindowIcon(Action(templ.Type().commandId)->icon());
+            RestorePlacement(context_.settings, *opened, *mdiArea_);
+            opened->installEventFilter(this);
+        }
         return;
     }
 }
@@ -414,8 +440,21 @@ void CMainFrame::SaveOpenWindows() {
     });
 }
 
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        if (const auto* window = qobject_cast<QMdiSubWindow*>(watched)) {
+            SavePlacement(context_.settings, *window);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     SaveOpenWindows();
+    SavePlacement(context_.settings, *this);
+    for (const QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        SavePlacement(context_.settings, *window);
+    }
     QMainWindow::closeEvent(event);
 }
 

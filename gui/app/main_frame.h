@@ -22,6 +22,7 @@
 #include "gui/app/doc_template.h"
 #include "gui/app/link_choice.h"
 #include "gui/app/log_control.h"
+#include "gui/app/recent_files_menu.h"
 #include "gui/link/link.h"
 #include "gui/state/app_context.h"
 #include "gui/state/rx_event.h"
@@ -73,6 +74,9 @@ public:
     void ReportOpenFailure(const QString& name, const QString& reason);
     // Opens the view of templateId, or brings its open window to the front.
     void OpenView(int templateId);
+    // Replays a recording of the recent list again; a file gone since is
+    // taken off the list with a message.
+    void ReplayRecent(const QString& path);
 
     [[nodiscard]] QMdiArea& MdiArea() { return *mdiArea_; }
     [[nodiscard]] CLink* Link() const { return link_.get(); }
@@ -83,6 +87,7 @@ public:
     [[nodiscard]] QAction* Action(int commandId) const;
     [[nodiscard]] QStatusBar& SecondStatusBar() { return *secondStatusBar_; }
     [[nodiscard]] CLogControl& Logs() { return logs_; }
+    [[nodiscard]] CRecentFilesMenu& RecentFiles() { return *recentFiles_; }
 
     // One timer tick, as the one-second timer runs it.
     void OnTimerTick();
@@ -92,6 +97,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // A view's placement is kept as its window closes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildActions();
@@ -136,6 +143,7 @@ private:
     QString openError_;
     QMdiArea* mdiArea_ = nullptr;
     QAction* windowMenu_ = nullptr;
+    CRecentFilesMenu* recentFiles_ = nullptr;
     QList<QPointer<QAction>> viewMenus_;
     QStatusBar* secondStatusBar_ = nullptr;
     std::map<int, QLabel*> panes_;

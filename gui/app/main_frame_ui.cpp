@@ -17,6 +17,7 @@
 
 #include "gui/app/main_frame.h"
 #include "gui/app/view_registry.h"
+#include "gui/app/window_arranger.h"
 #include "gui/state/edit_target.h"
 #include "gui/state/latin1.h"
 
@@ -178,6 +179,9 @@ void CMainFrame::BuildActions() {
             &QAction::triggered, this, &CMainFrame::ShowAbout);
     connect(AddCommand(kExitId, QStringLiteral("E&xit"), "Quit the application; prompts to save documents\nExit"),
             &QAction::triggered, this, &QWidget::close);
+    // Keys desktop users expect beyond the standard accelerators.
+    Action(kExitId)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Action(kAboutId)->setShortcut(QKeySequence(Qt::Key_F1));
 
     const QStyle* style = QApplication::style();
     Action(kConnectId)->setIcon(style->standardIcon(QStyle::SP_DriveNetIcon));
@@ -201,6 +205,8 @@ void CMainFrame::BuildMenus() {
     file->addAction(Action(kPhaseLogId));
     file->addAction(Action(kWaasId));
     file->addSeparator();
+    recentFiles_ = new CRecentFilesMenu(context_.settings, *file, this);
+    connect(recentFiles_, &CRecentFilesMenu::chosen, this, &CMainFrame::ReplayRecent);
     file->addAction(Action(kExitId));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -215,9 +221,10 @@ void CMainFrame::BuildMenus() {
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     windowMenu_ = window->menuAction();
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::ShowViewMenus);
-    window->addAction(QStringLiteral("&Cascade"), mdiArea_, &QMdiArea::cascadeSubWindows);
-    window->addAction(QStringLiteral("&Tile"), mdiArea_, &QMdiArea::tileSubWindows);
-    window->addAction(QStringLiteral("&Arrange Icons"), mdiArea_, &QMdiArea::tileSubWindows);
+    window->addAction(QStringLiteral("&Cascade"), this, [this] { CascadeWindows(*mdiArea_); });
+    window->addAction(QStringLiteral("&Tile"), this, [this] { TileWindows(*mdiArea_); });
+    window->addAction(QStringLiteral("&Arrange Icons"), this, [this] { ArrangeIcons(*mdiArea_); });
+    connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowList(*window, *mdiArea_); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(Action(kAboutId));

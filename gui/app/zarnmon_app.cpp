@@ -10,6 +10,7 @@
 #include "core/app/settings_keys.h"
 #include "gui/app/command_line_start.h"
 #include "gui/app/view_registry.h"
+#include "gui/app/window_arranger.h"
 #include "gui/displays/element_view.h"
 #include "gui/state/latin1.h"
 
@@ -68,10 +69,15 @@ bool CZarnMonApp::Start(int& status) {
     frame_ = std::make_unique<CMainFrame>(*context_, templates_);
 
     StartFromCommandLine(*frame_, commandLine_, context_->link);
+    RestorePlacement(settings_, *frame_);
     frame_->show();
+    const bool firstStart = !OpenWindowsStored(settings_);
     ReopenWindows();
     if (!commandLine_.snapshotDir.empty()) {
         StartSnapshot();
+    }
+    if (firstStart) {
+        TileWindows(frame_->MdiArea());
     }
     return true;
 }

@@ -45,5 +45,17 @@ TEST(ViewTable, ViewsToReopen_WithAutoOpenAreExactlyThoseSavedOpenInTableOrder) 
     EXPECT_EQ(store.GetInt(kOpenWindows, kAutoOpenKey, 0), 1) << "saving the views leaves AutoOpen";
 }
 
+TEST(ViewTable, OpenWindowsStored_OnlyOnceAnOpenWindowsKeyIsThere) {
+    CSettingsStore store;
+    store.Parse("[OpenWindows]\n; written by hand\n[Other]\nChannelVw=1\n");
+    EXPECT_FALSE(OpenWindowsStored(store)) << "an empty section, a key elsewhere";
+    store.SetInt(kOpenWindows, "GPSVw", 0);
+    EXPECT_TRUE(OpenWindowsStored(store));
+
+    CSettingsStore autoOpenOnly;
+    autoOpenOnly.SetInt(kOpenWindows, kAutoOpenKey, 1);
+    EXPECT_TRUE(OpenWindowsStored(autoOpenOnly));
+}
+
 }  // namespace
 }  // namespace zarnmon
