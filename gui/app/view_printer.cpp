@@ -20,6 +20,7 @@ namespace {
 constexpr qreal kFormRatio = 3.0;
 constexpr qreal kHeaderPoints = 10.0;
 constexpr qreal kPointsPerInch = 72.0;
+constexpr qreal kMarginPoints = kPointsPerInch / 2;
 
 // What of the view is printed: a form's whole form, not the part its window shows.
 QWidget& PrintedWidget(QWidget& view) {
@@ -95,6 +96,11 @@ QImage ViewImage(QWidget& view, qreal ratio) {
     return image;
 }
 
+QPageLayout DefaultPageLayout() {
+    return {QPageSize(QPageSize::A4), QPageLayout::Landscape,
+            QMarginsF(kMarginPoints, kMarginPoints, kMarginPoints, kMarginPoints)};
+}
+
 bool SaveViewAsPdf(QWidget& view, const QString& header, const QString& path, const QPageLayout& layout) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -109,8 +115,7 @@ bool SaveViewAsImage(QWidget& view, const QString& path) {
 }
 
 CViewPrinter::CViewPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    // The views are wider than tall.
-    printer_->setPageOrientation(QPageLayout::Landscape);
+    printer_->setPageLayout(DefaultPageLayout());
 }
 
 void CViewPrinter::Setup(QWidget* parent) {

@@ -35,9 +35,12 @@ bool PrintView(QWidget& view, const QString& header, QPaintDevice& device);
 // The view's whole extent as a PNG at path, at the screen's device pixel ratio.
 bool SaveViewAsImage(QWidget& view, const QString& path);
 
+// A4 across, with half an inch of margin: the views are wider than tall.
+[[nodiscard]] QPageLayout DefaultPageLayout();
+
 // view as a PDF file at path; the page as layout has it.
 bool SaveViewAsPdf(QWidget& view, const QString& header, const QString& path,
-                   const QPageLayout& layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, {}));
+                   const QPageLayout& layout = DefaultPageLayout());
 
 // The program's printer: its settings last from one print to the next.
 class CViewPrinter {
