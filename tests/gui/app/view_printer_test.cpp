@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -16,6 +19,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/displays/element_view.h"
 #include "tests/gui/app/frame_fixture.h"
+#include "tests/gui/state/modal_helper.h"
 
 namespace zarnmon {
 namespace {
@@ -177,6 +181,28 @@ TEST_F(ViewPrinterTest, PrintCommandsStandInTheFileMenuAndOnTheToolBar) {
         EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
     }
     EXPECT_TRUE(frame->Action(CMainFrame::kPrintSetupId)->isEnabled());
+}
+
+TEST_F(ViewPrinterTest, PrintPreviewShowsTheActiveViewOnOnePageAndPrintSetupOpens) {
+    bool previewed = false;
+    test::AnswerNextModal<QPrintPreviewDialog>([&previewed](QPrintPreviewDialog& dialog) {
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(preview, nullptr);
+        preview->updatePreview();
+        EXPECT_EQ(preview->pageCount(), 1);
+        previewed = true;
+        dialog.reject();
+    });
+    frame->Action(CMainFrame::kPrintPreviewId)->trigger();
+    EXPECT_TRUE(previewed);
+
+    bool setUp = false;
+    test::AnswerNextModal<QPageSetupDialog>([&setUp](QPageSetupDialog& dialog) {
+        setUp = true;
+        dialog.reject();
+    });
+    frame->Action(CMainFrame::kPrintSetupId)->trigger();
+    EXPECT_TRUE(setUp);
 }
 
 }  // namespace
