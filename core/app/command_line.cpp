@@ -186,11 +186,12 @@ std::size_t TakeLongOption(std::span<const std::string> args, std::size_t i, Com
         std::string_view name;
         bool CommandLine::*field;
     };
-    static constexpr std::array<Flag, 4> kFlags{{
+    static constexpr std::array<Flag, 5> kFlags{{
         {"--help", &CommandLine::help},
         {"--version", &CommandLine::version},
         {"--simulate", &CommandLine::simulate},
         {"--verbose", &CommandLine::verbose},
+        {"--pdf", &CommandLine::snapshotPdf},
     }};
     for (const Flag& flag : kFlags) {
         if (name == flag.name) {

@@ -55,6 +55,7 @@ struct CommandLine {
     std::string settingsFile;  // empty: the default profile
     std::string snapshotDir;   // empty: no snapshot run
     int snapshotSeconds = kDefaultSnapshotSeconds;
+    bool snapshotPdf = false;  // the snapshot run also prints each view to DIR/<key>.pdf
 
     std::vector<std::string> problems;
 };

@@ -13,7 +13,7 @@ namespace zarnmon {
 namespace {
 
 // Long options first, then the receiver flags in the About box's order.
-constexpr std::array<CommandLineOption, 18> kOptions{{
+constexpr std::array<CommandLineOption, 19> kOptions{{
     {"--help", "", "--help\tshow this help and exit"},
     {"--version", "", "--version\tshow the version and exit"},
     {"--simulate", "", "--simulate\tconnect to the built-in simulated receiver"},
@@ -22,6 +22,7 @@ constexpr std::array<CommandLineOption, 18> kOptions{{
     {"--settings", "", "--settings FILE\tkeep the settings in FILE instead of the default profile"},
     {"--snapshot", "", "--snapshot DIR\topen every view, run, save each view as DIR/<key>.png and exit"},
     {"--seconds", "", "--seconds N\tlength of the snapshot run in seconds, 1 to 86400 (default 10)"},
+    {"--pdf", "", "--pdf\twith --snapshot, also print each view as DIR/<key>.pdf"},
     {"--verbose", "", "--verbose\talso print the window toolkit's notices about the platform"},
     {"-COM:", "-COM:p\t-- Open com port p",
      "-COM:p, -COMp\topen COM port p, 1 to 256 (on Linux /dev/ttyS(p-1))\n"

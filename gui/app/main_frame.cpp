@@ -54,6 +54,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     setCentralWidget(central);
 
     BuildActions();
+    BuildPrintActions();
     BuildMenus();
     BuildToolBar();
     BuildStatusBars();
@@ -394,6 +395,7 @@ void CMainFrame::UpdateUi() {
         Action(id)->setEnabled(open || on);
     }
     UpdateEditCommands();
+    UpdatePrintCommands();
     logPane_->setText(logs_.StatusText());
     logPane_->setVisible(!logPane_->text().isEmpty());
     QAction* waas = Action(kWaasId);

@@ -23,6 +23,7 @@
 #include "gui/app/link_choice.h"
 #include "gui/app/log_control.h"
 #include "gui/app/recent_files_menu.h"
+#include "gui/app/view_printer.h"
 #include "gui/link/link.h"
 #include "gui/state/app_context.h"
 #include "gui/state/rx_event.h"
@@ -49,6 +50,12 @@ public:
     static constexpr int kPhaseLogId = 32801;
     static constexpr int kConfigureLogId = 32788;
     static constexpr int kConfigureLocationId = 32789;
+    // Printing the active view, and saving it as a PDF or a picture.
+    static constexpr int kPrintSetupId = 57606;
+    static constexpr int kPrintId = 57607;
+    static constexpr int kPrintPreviewId = 57609;
+    static constexpr int kSaveAsPdfId = 32910;
+    static constexpr int kSaveAsImageId = 32911;
 
     CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates);
     ~CMainFrame() override;
@@ -88,6 +95,9 @@ public:
     [[nodiscard]] QStatusBar& SecondStatusBar() { return *secondStatusBar_; }
     [[nodiscard]] CLogControl& Logs() { return logs_; }
     [[nodiscard]] CRecentFilesMenu& RecentFiles() { return *recentFiles_; }
+    [[nodiscard]] CViewPrinter& Printer() { return printer_; }
+    // The top line of window's printed page: its title and the receiver's time.
+    [[nodiscard]] QString PrintHeaderOf(const QMdiSubWindow& window) const;
 
     // One timer tick, as the one-second timer runs it.
     void OnTimerTick();
@@ -105,6 +115,12 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBars();
+    void BuildPrintActions();
+    // The print commands act on the active view.
+    void UpdatePrintCommands();
+    // Calls act(view, window) for the active view, if there is one.
+    template <typename Act>
+    void WithActiveView(Act act);
     // Copy, Cut and Paste as the active view or else the focused editor allows.
     void UpdateEditCommands();
     // The active view's own menus stand before "&Window".
@@ -132,6 +148,7 @@ private:
     std::vector<CMultiDocTempSpecial>& templates_;
     CLinkHousekeeping housekeeping_;
     CLogControl logs_;
+    CViewPrinter printer_;
     CRxEventPoster poster_{this};
     ViewServices services_{context_, *this};
     std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;

@@ -40,6 +40,7 @@ constexpr int kDataFlowPlace = 21;
 constexpr int kCutPlace = 50;
 constexpr int kCopyPlace = 51;
 constexpr int kPastePlace = 52;
+constexpr int kPrintPlace = 60;
 constexpr int kAboutPlace = 61;
 
 QIcon GlyphIcon(const QString& text) {
@@ -205,6 +206,10 @@ void CMainFrame::BuildMenus() {
     file->addAction(Action(kPhaseLogId));
     file->addAction(Action(kWaasId));
     file->addSeparator();
+    for (const int id : {kPrintId, kPrintPreviewId, kPrintSetupId, kSaveAsPdfId, kSaveAsImageId}) {
+        file->addAction(Action(id));
+    }
+    file->addSeparator();
     recentFiles_ = new CRecentFilesMenu(context_.settings, *file, this);
     connect(recentFiles_, &CRecentFilesMenu::chosen, this, &CMainFrame::ReplayRecent);
     file->addAction(Action(kExitId));
@@ -255,7 +260,9 @@ void CMainFrame::BuildToolBar() {
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     std::vector<std::pair<int, QAction*>> buttons{
         {kConnectPlace, Action(kConnectId)}, {kDataFlowPlace, Action(kDataFlowId)}, {kCutPlace, Action(kCutId)},
-        {kCopyPlace, Action(kCopyId)},       {kPastePlace, Action(kPasteId)},       {kAboutPlace, Action(kAboutId)}};
+        {kCopyPlace, Action(kCopyId)},       {kPastePlace, Action(kPasteId)},       {kAboutPlace, Action(kAboutId)},
+        {kPrintPlace, Action(kPrintId)}};
+    Action(kPrintId)->setIcon(GlyphIcon(QStringLiteral("Print")));
     for (const ViewDescriptor& view : ViewDescriptors()) {
         if (view.toolBarPlace != 0) {
             buttons.emplace_back(view.toolBarPlace, Action(view.Type().commandId));

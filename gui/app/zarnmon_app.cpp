@@ -9,6 +9,7 @@
 
 #include "core/app/settings_keys.h"
 #include "gui/app/command_line_start.h"
+#include "gui/app/view_printer.h"
 #include "gui/app/view_registry.h"
 #include "gui/app/window_arranger.h"
 #include "gui/displays/element_view.h"
@@ -112,7 +113,14 @@ void CZarnMonApp::StartSnapshot() {
             };
             save(*frame_, QStringLiteral("ZarnMon"));
             for (QMdiSubWindow* window : frame_->MdiArea().subWindowList()) {
-                save(window->widget() != nullptr ? *window->widget() : *window, window->objectName());
+                QWidget& view = window->widget() != nullptr ? *window->widget() : *window;
+                save(view, window->objectName());
+                // Printing checked without a printer: each view through the print path.
+                const QString pdf = dir.filePath(window->objectName() + QStringLiteral(".pdf"));
+                if (commandLine_.snapshotPdf && !SaveViewAsPdf(view, frame_->PrintHeaderOf(*window), pdf)) {
+                    std::cerr << "zarnmon: cannot write " << pdf.toStdString() << '\n';
+                    snapshotStatus_ = 1;
+                }
             }
         }
         frame_->close();

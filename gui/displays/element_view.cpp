@@ -1,5 +1,6 @@
 #include "gui/displays/element_view.h"
 
+#include <QFontInfo>
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -66,19 +67,26 @@ void CElementView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QPoint offset = ScrollOffset();
     painter.translate(-offset);
-    PaintContent(painter, event->rect().translated(offset));
+    PaintContent(painter, event->rect().translated(offset), font());
 }
 
 QImage CElementView::Picture() {
     QImage image(extent_, QImage::Format_RGB32);
-    image.fill(Qt::white);
     QPainter painter(&image);
-    PaintContent(painter, QRect(QPoint(0, 0), extent_));
+    PaintExtent(painter);
     return image;
 }
 
-void CElementView::PaintContent(QPainter& painter, const QRect& clip) {
-    painter.setFont(font());
+void CElementView::PaintExtent(QPainter& painter) {
+    const QRect all(QPoint(0, 0), extent_);
+    painter.fillRect(all, Qt::white);
+    QFont pixelFont = font();
+    pixelFont.setPixelSize(QFontInfo(font()).pixelSize());
+    PaintContent(painter, all, pixelFont);
+}
+
+void CElementView::PaintContent(QPainter& painter, const QRect& clip, const QFont& font) {
+    painter.setFont(font);
     PaintUnder(painter, clip);
     elements_.PaintAll(painter, clip);
     PaintOver(painter, clip);

@@ -39,6 +39,11 @@ public:
     int UpdateAll();
     // The whole scroll extent drawn on white, however little the window shows.
     [[nodiscard]] QImage Picture();
+    // The whole scroll extent on white onto the painter's device, one logical
+    // unit to one unit of the painter's coordinates: the screen, a picture and
+    // a printer get the same drawing. The font goes in pixels, so a printer's
+    // resolution does not enlarge the text on top of the painter's scale.
+    void PaintExtent(QPainter& painter);
     // Repaints a logical rectangle.
     void InvalidateLogical(const QRect& rect);
 
@@ -79,7 +84,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void PaintContent(QPainter& painter, const QRect& clip);
+    void PaintContent(QPainter& painter, const QRect& clip, const QFont& font);
     void UpdateScrollBars();
     void FitFrame();
 

@@ -155,6 +155,7 @@ std::vector<std::string> Example(std::string_view flag) {
         {"--settings", {"--settings", "z.ini"}},
         {"--snapshot", {"--snapshot", "shots"}},
         {"--seconds", {"--seconds", "5"}},
+        {"--pdf", {"--snapshot", "shots", "--pdf"}},
         {"--verbose", {"--verbose"}},
         {"-COM:", {"-COM:3"}},
         {"-LOG:", {"-LOG:run.log"}},
@@ -232,6 +233,8 @@ TEST(CommandLine, LongOptions_TakeTheirValuesEvenWhenTheyLookLikeFlags) {
     EXPECT_EQ(cmd.snapshotSeconds, 3);
     EXPECT_TRUE(cmd.portGiven);
     EXPECT_EQ(Parse({}).snapshotSeconds, 10);
+    EXPECT_FALSE(cmd.snapshotPdf);
+    EXPECT_TRUE(Parse({"--snapshot", "shots", "--pdf"}).snapshotPdf);
 }
 
 TEST(CommandLine, LongOptions_MisusedAreReportedAndChangeNothing) {
