@@ -7,7 +7,7 @@
 // The receiver is simulated in this process, so its cost is counted too.
 // The counter "core_percent" is the process CPU time per program second.
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <ctime>
@@ -86,14 +86,3 @@ BENCHMARK(BM_EveryViewOnSimulator)->Unit(benchmark::kMillisecond)->Iterations(kS
 
 }  // namespace
 }  // namespace zarnmon
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -6,7 +6,7 @@
 // is left out (its benchmark has it). The counter "core_percent" is the
 // process CPU time per receiver second.
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <cmath>
@@ -186,14 +186,3 @@ BENCHMARK(BM_ScatterRepaintDay)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 }  // namespace
 }  // namespace zarnmon
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
