@@ -42,21 +42,31 @@ constexpr int kCopyPlace = 51;
 constexpr int kPastePlace = 52;
 constexpr int kPrintPlace = 60;
 constexpr int kAboutPlace = 61;
+// A tool-bar glyph's size in logical pixels.
+constexpr QSize kGlyphSize(40, 24);
 
 QIcon GlyphIcon(const QString& text) {
-    QPixmap pixmap(40, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0x30, 0x50, 0x90), 1.5));
-    painter.setBrush(QColor(0xE8, 0xEE, 0xF8));
-    painter.drawRoundedRect(QRectF(1, 1, 38, 22), 4, 4);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(11);
-    painter.setFont(font);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
-    return QIcon(pixmap);
+    const QRectF tile(1, 1, 38, 22);
+    QIcon icon;
+    // Drawn again for screens of two and three device pixels per logical one,
+    // so the glyph stays sharp there instead of being scaled up.
+    for (const int ratio : {1, 2, 3}) {
+        QPixmap pixmap(kGlyphSize * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x30, 0x50, 0x90), 1.5));
+        painter.setBrush(QColor(0xE8, 0xEE, 0xF8));
+        painter.drawRoundedRect(tile, 4, 4);
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPixelSize(11);
+        painter.setFont(font);
+        painter.drawText(QRect(QPoint(0, 0), kGlyphSize), Qt::AlignCenter, text);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 // The focused text editor, for the edit commands.
