@@ -104,9 +104,11 @@ void CZarnMonApp::StartSnapshot() {
         } else {
             const auto save = [this, &dir](QWidget& widget, const QString& name) {
                 const QString path = dir.filePath(name + QStringLiteral(".png"));
-                // A data view shows all it has, not just what its window fits.
+                // A data view shows all it has, not just what its window fits,
+                // at the screen's pixel density.
                 auto* view = qobject_cast<CElementView*>(&widget);
-                if (!(view != nullptr ? QPixmap::fromImage(view->Picture()) : widget.grab()).save(path)) {
+                if (!(view != nullptr ? QPixmap::fromImage(ViewImage(*view, view->devicePixelRatioF())) : widget.grab())
+                         .save(path)) {
                     std::cerr << "zarnmon: cannot write " << path.toStdString() << '\n';
                     snapshotStatus_ = 1;
                 }
