@@ -1,7 +1,10 @@
 #include "core/app/settings_keys.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
+
+#include "core/app/command_line.h"
 
 namespace zarnmon {
 
@@ -39,19 +42,56 @@ std::string WaasWordKey(int index) {
     return text.data();
 }
 
-CommSettings LoadCommSettings(const CSettingsStore& store) {
+std::optional<int> NumberedPortOf(std::string_view device, HostPlatform platform) {
+    const bool windows = platform == HostPlatform::Windows;
+    const std::string_view prefix = windows ? "COM" : "/dev/ttyS";
+    if (device.size() <= prefix.size()) {
+        return std::nullopt;
+    }
+    int number = 0;
+    const std::string_view digits = device.substr(prefix.size());
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc{} || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    const int port = windows ? number : number + 1;
+    if (port < kMinPort || port > kMaxPort) {
+        return std::nullopt;
+    }
+    // The canonical path only: "/dev/ttyS01" or "/dev/ttyS+1" is no numbered port's.
+    const std::string canonical = PortDevicePath(port, platform);
+    std::string given(device);
+    if (windows) {
+        for (char& c : given) {
+            c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+    }
+    return given == canonical ? std::optional<int>(port) : std::nullopt;
+}
+
+CommSettings LoadCommSettings(const CSettingsStore& store, HostPlatform platform) {
     CommSettings comm;
     comm.port = GetIntAtLeast(store, kCommSettings, kPortKey, kDefaultPort, kMinPort);
     comm.baud = GetIntAtLeast(store, kCommSettings, kBaudKey, kDefaultBaud, 1);
     comm.device = store.GetString(kCommSettings, kDeviceKey, "");
+    if (NumberedPortOf(comm.device, platform)) {
+        comm.device.clear();
+    }
     return comm;
 }
 
-void SaveCommSettings(CSettingsStore& store, const CommSettings& comm) {
-    store.SetInt(kCommSettings, kPortKey, comm.port);
+void SaveCommSettings(CSettingsStore& store, const CommSettings& comm, HostPlatform platform) {
+    const std::optional<int> port = comm.device.empty() ? comm.port : NumberedPortOf(comm.device, platform);
+    if (port) {
+        store.SetInt(kCommSettings, kPortKey, *port);
+    }
     store.SetInt(kCommSettings, kBaudKey, comm.baud);
-    // Written even when empty, so a device chosen earlier does not outlive a port number chosen now.
-    store.SetString(kCommSettings, kDeviceKey, comm.device);
+    if (port) {
+        // A device chosen earlier must not outlive the port number chosen now.
+        store.Remove(kCommSettings, kDeviceKey);
+    } else {
+        store.SetString(kCommSettings, kDeviceKey, comm.device);
+    }
 }
 
 LogSettings LoadLogSettings(const CSettingsStore& store, const LogSettings& current) {

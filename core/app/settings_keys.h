@@ -18,8 +18,11 @@
 
 namespace zarnmon {
 
-// Serial link (read at start, written at exit). "Device" is our addition: the
-// device path, for ports that have no COM number (USB serial adapters).
+// Serial link (read at start, written when the connect dialog closes and at
+// exit). "Device" is our addition: the device path of a port that has no COM
+// number (a USB serial adapter). "Port" stays the one that counts for numbered
+// ports, so a profile edited by hand or taken to another machine means the
+// same: "Device" is written only for a device that is not a numbered port's.
 inline constexpr std::string_view kCommSettings = "CommSettings";
 inline constexpr std::string_view kPortKey = "Port";
 inline constexpr std::string_view kBaudKey = "Baud";
@@ -98,8 +101,16 @@ struct CommSettings {
     std::string device;  // empty: the device of the port number
 };
 
-[[nodiscard]] CommSettings LoadCommSettings(const CSettingsStore& store);
-void SaveCommSettings(CSettingsStore& store, const CommSettings& comm);
+// The COM number whose device path is device (see PortDevicePath): 3 for
+// "/dev/ttyS2", or "COM3" (in any case) on Windows. nullopt for any other path.
+[[nodiscard]] std::optional<int> NumberedPortOf(std::string_view device, HostPlatform platform = kHostPlatform);
+
+// A stored "Device" that is only a numbered port's path gives way to "Port".
+[[nodiscard]] CommSettings LoadCommSettings(const CSettingsStore& store, HostPlatform platform = kHostPlatform);
+// A numbered port (no device, or a numbered port's device) is written as
+// "Port" and "Device" removed; another device is written as "Device" and the
+// stored "Port" is left as it was.
+void SaveCommSettings(CSettingsStore& store, const CommSettings& comm, HostPlatform platform = kHostPlatform);
 
 // The data log's options; these are also the command line's log options.
 struct LogSettings {

@@ -303,6 +303,28 @@ bool CSettingsStore::SetInt(std::string_view section, std::string_view key, int 
     return SetString(section, key, std::to_string(value));
 }
 
+bool CSettingsStore::Remove(std::string_view section, std::string_view key) {
+    const auto header = FindSection(section);
+    if (!header) {
+        return false;
+    }
+    bool removed = false;
+    // Every copy goes, or the next would be read in its place.
+    while (const auto entry = FindEntry(*header, key)) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*entry));
+        removed = true;
+    }
+    return removed;
+}
+
+bool SaveProfileNow(const CSettingsStore& store, std::ostream& errors) {
+    const IoStatus saved = store.Save();
+    if (!saved.ok) {
+        errors << "zarnmon: cannot write the settings " << store.Path() << ": " << saved.reason << '\n';
+    }
+    return saved.ok;
+}
+
 fs::path DefaultSettingsPath(std::string_view appName, const ConfigEnvironment& env, HostPlatform platform) {
     const std::string name(appName);
     const std::string fileName = name + ".ini";

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,6 +72,8 @@ public:
     // in a section name, or a key that would read back as a comment or header.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
     bool SetInt(std::string_view section, std::string_view key, int value);
+    // Takes key out of section; false when it was not there.
+    bool Remove(std::string_view section, std::string_view key);
 
 private:
     enum class LineKind { Header, Entry, Verbatim };
@@ -87,6 +90,11 @@ private:
     std::vector<Line> lines_;
     std::filesystem::path path_;
 };
+
+// Writes the profile now, when the store has a file: a dialog's OK keeps its
+// change even if the program is killed later. A failure is told on errors;
+// false then.
+bool SaveProfileNow(const CSettingsStore& store, std::ostream& errors = std::cerr);
 
 // Values the environment gives for the per-user configuration directory.
 struct ConfigEnvironment {

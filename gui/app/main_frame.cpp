@@ -143,8 +143,12 @@ void CMainFrame::Connect() {
     }
     const LinkChoice choice = dialog.Choice();
     if (choice.kind == LinkChoice::Kind::Serial) {
+        // The choice is the link in use from now on, and what the profile keeps.
         context_.link.device = choice.device.toStdString();
+        context_.link.port = NumberedPortOf(context_.link.device).value_or(context_.link.port);
         context_.link.baud = choice.baud;
+        SaveCommSettings(context_.settings, CommSettingsOf(context_.link));
+        SaveProfileNow(context_.settings);
     }
     ConnectTo(choice);
 }

@@ -142,20 +142,10 @@ void CZarnMonApp::LoadViewSettings() {
         stored.showNeuErrors && LoadReferencePosition(context_->reference, settings_, GeoPosition{});
 }
 
-void CZarnMonApp::SaveViewSettings() { SaveViewPreferences(settings_, {context_->ionoScale, context_->showNeuErrors}); }
-
 bool CZarnMonApp::Exit() {
-    SaveViewSettings();
-    CommSettings comm;
-    comm.port = context_->link.port;
-    comm.baud = static_cast<int>(context_->link.baud);
-    comm.device = context_->link.device;
-    SaveCommSettings(settings_, comm);
-    if (const IoStatus saved = settings_.Save(); !saved.ok) {
-        std::cerr << "zarnmon: cannot write the settings " << settings_.Path() << ": " << saved.reason << '\n';
-        return false;
-    }
-    return true;
+    SaveViewPreferences(settings_, context_->ViewChoices());
+    SaveCommSettings(settings_, CommSettingsOf(context_->link));
+    return SaveProfileNow(settings_);
 }
 
 int CZarnMonApp::Run() {

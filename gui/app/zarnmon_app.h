@@ -41,7 +41,6 @@ private:
     void StartSnapshot();
 
     void LoadViewSettings();
-    void SaveViewSettings();
 
     QApplication app_;
     CSteadyTickClock clock_;

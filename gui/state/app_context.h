@@ -33,6 +33,11 @@ struct LinkSettings {
     std::uint32_t baud = kDefaultBaud;
 };
 
+// What the profile keeps of the link in use.
+[[nodiscard]] inline CommSettings CommSettingsOf(const LinkSettings& link) {
+    return {link.port, static_cast<int>(link.baud), link.device};
+}
+
 struct CAppContext {
     // live is the host's clock (a steady clock; tests bring their own).
     CAppContext(CSettingsStore& store, const ITickClock& live) : clock(live), settings(store) {}
@@ -57,6 +62,8 @@ struct CAppContext {
     // time they are needed, and the size at which its squares touch.
     std::optional<IonoCoverage> ionoCoverage;
     int ionoScale = kIonoStartScale;
+    // The display choices the profile keeps.
+    [[nodiscard]] ViewPreferences ViewChoices() const { return {ionoScale, showNeuErrors}; }
     // The monitor's thresholds, read from the profile when the first monitor opens.
     std::optional<MonitorThresholds> monitorThresholds;
     // Which debug messages the debug log writes, read from the profile at its first use.

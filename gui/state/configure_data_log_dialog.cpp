@@ -79,6 +79,7 @@ void CConfigureDataLogDialog::accept() {
     options_.interval = *ReadInteger(interval_->text());
     options_.autoLog = autoLog_->isChecked();
     SaveLogSettings(settings_, options_);
+    SaveProfileNow(settings_);
     QDialog::accept();
 }
 

@@ -63,6 +63,7 @@ void CConfigureDebugLogDialog::accept() {
         *plainMask_ = mask;
         SaveDebugLogMask(settings_, mask);
     }
+    SaveProfileNow(settings_);
     QDialog::accept();
 }
 

@@ -47,6 +47,7 @@ void CNeuGraphDialog::accept() {
     result_.rangeTenths = RangeTenthsFromMeters(*ReadNumber(metres_->text()));
     result_.minutes = static_cast<int>(std::lround(*ReadNumber(minutes_->text())));
     SavePlotSettings(settings_, result_);
+    SaveProfileNow(settings_);
     QDialog::accept();
 }
 

@@ -107,6 +107,7 @@ void CUserLocationDialog::accept() {
     reference_.SetPosition(position);
     reference_.ComputeDegreeFactors(position.latitude, position.height);
     SaveReferencePosition(reference_, settings_);
+    SaveProfileNow(settings_);
     refresh_.stop();
     QDialog::accept();
 }

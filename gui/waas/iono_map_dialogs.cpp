@@ -206,6 +206,7 @@ void CIonoCoverageDialog::accept() {
     SaveIonoRegion(settings_, coverage_.region);
     coverage_.extendMap = extendMap_->isChecked();
     SaveExtendMap(settings_, coverage_.extendMap);
+    SaveProfileNow(settings_);
     QDialog::accept();
 }
 

@@ -260,6 +260,8 @@ void CViewIono::EditScale() {
     CIonoScaleDialog dialog(Context().ionoScale, this);
     if (dialog.exec() == QDialog::Accepted) {
         SetScale(dialog.Scale());
+        SaveViewPreferences(Context().settings, Context().ViewChoices());
+        SaveProfileNow(Context().settings);
     }
 }
 

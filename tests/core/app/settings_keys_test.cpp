@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/command_line.h"
 #include "core/app/view_table.h"
 #include "support/temp_dir.h"
 
@@ -25,15 +26,72 @@ TEST(CommSettings, Load_MissingOrUnusableValuesGiveDefaults) {
     EXPECT_EQ(bad.baud, 19200);
 }
 
-TEST(CommSettings, SaveThenLoad_KeepsPortBaudAndDevice) {
-    CSettingsStore store;
-    SaveCommSettings(store, {5, 115200, "/dev/ttyUSB0"});
-    EXPECT_EQ(store.Text(), "[CommSettings]\nPort=5\nBaud=115200\nDevice=/dev/ttyUSB0\n");
-    SaveCommSettings(store, {3, 9600, ""});
-    const CommSettings comm = LoadCommSettings(store);
+TEST(CommSettings, NumberedPortOf_OnlyTheCanonicalPathOfANumberedPort) {
+    EXPECT_EQ(NumberedPortOf("/dev/ttyS0", HostPlatform::Posix), 1);
+    EXPECT_EQ(NumberedPortOf("/dev/ttyS2", HostPlatform::Posix), 3);
+    EXPECT_EQ(NumberedPortOf("/dev/ttyS255", HostPlatform::Posix), kMaxPort);
+    EXPECT_EQ(NumberedPortOf("COM3", HostPlatform::Windows), 3);
+    EXPECT_EQ(NumberedPortOf("com12", HostPlatform::Windows), 12) << "Windows names ignore case";
+    for (const char* device : {"/dev/ttyS256", "/dev/ttyS", "/dev/ttyS01", "/dev/ttyS+1", "/dev/ttyS-1", "/dev/ttyS1x",
+                               "/dev/ttyUSB0", "/dev/ttys1", "COM3", ""}) {
+        SCOPED_TRACE(device);
+        EXPECT_EQ(NumberedPortOf(device, HostPlatform::Posix), std::nullopt);
+    }
+    for (const char* device : {"COM0", "COM257", "COM999", "COM", "/dev/ttyS2", "\\\\.\\COM3"}) {
+        SCOPED_TRACE(device);
+        EXPECT_EQ(NumberedPortOf(device, HostPlatform::Windows), std::nullopt);
+    }
+    for (int port = kMinPort; port <= kMaxPort; ++port) {
+        for (const HostPlatform platform : {HostPlatform::Posix, HostPlatform::Windows}) {
+            ASSERT_EQ(NumberedPortOf(PortDevicePath(port, platform), platform), port);
+        }
+    }
+}
+
+// The profile text after comm is saved over initial.
+std::string SavedOver(std::string_view initial, const CommSettings& comm, HostPlatform platform = HostPlatform::Posix) {
+    CSettingsStore store = Profile(initial);
+    SaveCommSettings(store, comm, platform);
+    return store.Text();
+}
+
+TEST(CommSettings, Save_ANumberedPortsDeviceIsWrittenAsPortAndNoDevice) {
+    const std::string saved =
+        SavedOver("[CommSettings]\nPort=5\nBaud=9600\nDevice=/dev/ttyUSB0\n", {5, 115200, "/dev/ttyS2"});
+    EXPECT_EQ(saved, "[CommSettings]\nPort=3\nBaud=115200\n");
+    const CommSettings comm = LoadCommSettings(Profile(saved), HostPlatform::Posix);
     EXPECT_EQ(comm.port, 3);
-    EXPECT_EQ(comm.baud, 9600);
-    EXPECT_EQ(comm.device, "") << "a port number chosen later replaces the device";
+    EXPECT_EQ(comm.baud, 115200);
+    EXPECT_EQ(comm.device, "");
+
+    EXPECT_EQ(SavedOver(saved, {7, 115200, "COM4"}, HostPlatform::Windows), "[CommSettings]\nPort=4\nBaud=115200\n");
+    // No device: the port number alone, and a device kept before goes.
+    EXPECT_EQ(SavedOver("[CommSettings]\nDevice=/dev/ttyUSB0\n", {kUsbPort, 9600, ""}),
+              "[CommSettings]\nPort=999\nBaud=9600\n");
+}
+
+TEST(CommSettings, Save_AnyOtherDeviceGoesToDeviceAndPortKeepsItsNumber) {
+    const std::string saved = SavedOver("[CommSettings]\nPort=5\nBaud=9600\n", {2, 115200, "/dev/ttyUSB0"});
+    EXPECT_EQ(saved, "[CommSettings]\nPort=5\nBaud=115200\nDevice=/dev/ttyUSB0\n");
+    const CommSettings comm = LoadCommSettings(Profile(saved), HostPlatform::Posix);
+    EXPECT_EQ(comm.port, 5);
+    EXPECT_EQ(comm.device, "/dev/ttyUSB0") << "the device is what opens";
+}
+
+TEST(CommSettings, Load_AHandEditedPortWins) {
+    // Port changed by hand after a numbered port was kept: nothing overrides it.
+    CSettingsStore store;
+    SaveCommSettings(store, {1, 19200, "/dev/ttyS0"}, HostPlatform::Posix);
+    store.SetInt(kCommSettings, kPortKey, 6);
+    EXPECT_EQ(LoadCommSettings(store, HostPlatform::Posix).port, 6);
+    EXPECT_EQ(LoadCommSettings(store, HostPlatform::Posix).device, "");
+
+    // A numbered port's device left by an older version gives way to Port too.
+    const CommSettings older =
+        LoadCommSettings(Profile("[CommSettings]\nPort=6\nDevice=/dev/ttyS1\n"), HostPlatform::Posix);
+    EXPECT_EQ(older.port, 6);
+    EXPECT_EQ(older.device, "");
+    EXPECT_EQ(LoadCommSettings(Profile("[CommSettings]\nPort=6\nDevice=\n"), HostPlatform::Posix).device, "");
 }
 
 TEST(LogSettings, Load_MissingOrUnusableKeysKeepTheCurrentOptions) {
@@ -103,7 +161,8 @@ TEST(SettingsKeys, EveryKeptSetting_SurvivesExitAndStart) {
     {
         CSettingsStore exiting;
         ASSERT_TRUE(exiting.Load(path).ok);
-        SaveCommSettings(exiting, {7, 115200, "/dev/ttyUSB1"});
+        exiting.SetInt(kCommSettings, kPortKey, 7);
+        SaveCommSettings(exiting, {1, 115200, "/dev/ttyUSB1"});
         SaveLogSettings(exiting, {true, true, 30, true});
         SaveDebugLogMask(exiting, 0x00F0);
         SaveViewPreferences(exiting, {16, true});

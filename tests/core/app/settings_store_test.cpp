@@ -135,6 +135,16 @@ TEST(SettingsStore, Set_ChangesInPlaceAndKeepsTheSpellingOfNames) {
     EXPECT_EQ(store.GetInt("OpenWindows", "autoopen", 0), -1);
 }
 
+TEST(SettingsStore, Remove_TakesOutEveryCopyOfTheKeyInThatSectionOnly) {
+    CSettingsStore store;
+    store.Parse("[CommSettings]\nPort=3\nDevice=/dev/ttyUSB0\ndevice=/dev/ttyUSB1\n; note\n[Other]\nDevice=x\n");
+    EXPECT_TRUE(store.Remove("commsettings", "DEVICE"));
+    EXPECT_EQ(store.Text(), "[CommSettings]\nPort=3\n; note\n[Other]\nDevice=x\n");
+    EXPECT_FALSE(store.Remove("CommSettings", "Device")) << "already gone";
+    EXPECT_FALSE(store.Remove("Missing", "Device"));
+    EXPECT_EQ(store.GetString("Other", "Device", ""), "x");
+}
+
 TEST(SettingsStore, Set_WhatTheFileCannotHoldIsRefusedAndChangesNothing) {
     CSettingsStore store;
     store.Parse(kProfile);
@@ -294,6 +304,33 @@ TEST_F(SettingsFile, InMemoryStore_SaveWritesNothing) {
     store.SetInt("CommSettings", "Port", 5);
     EXPECT_TRUE(store.Save().ok);
     EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+TEST_F(SettingsFile, SaveProfileNow_WritesABackedStoreAndTellsAFailure) {
+    const fs::path path = dir_ / "zarnmon.ini";
+    CSettingsStore store;
+    ASSERT_TRUE(store.Load(path).ok);
+    store.SetInt("CommSettings", "Port", 6);
+    std::ostringstream errors;
+    EXPECT_TRUE(SaveProfileNow(store, errors));
+    EXPECT_EQ(ReadFile(path), "[CommSettings]\nPort=6\n");
+    EXPECT_EQ(errors.str(), "");
+
+    fs::create_directories(dir_ / "zarnmon.ini.tmp" / "occupied");
+    store.SetInt("CommSettings", "Port", 7);
+    EXPECT_FALSE(SaveProfileNow(store, errors));
+    EXPECT_EQ(ReadFile(path), "[CommSettings]\nPort=6\n");
+    EXPECT_TRUE(errors.str().starts_with("zarnmon: cannot write the settings \"" + path.string() + "\": "))
+        << errors.str();
+}
+
+TEST_F(SettingsFile, SaveProfileNow_InMemoryStoreWritesNothing) {
+    CSettingsStore store;
+    store.SetInt("CommSettings", "Port", 5);
+    std::ostringstream errors;
+    EXPECT_TRUE(SaveProfileNow(store, errors));
+    EXPECT_TRUE(fs::is_empty(dir_));
+    EXPECT_EQ(errors.str(), "");
 }
 
 // --- Where the profile lives -----------------------------------------------------
