@@ -35,6 +35,7 @@ public:
     CDrawAlman(int index, const CMsgDispatcher& dispatcher);
 
     void Draw(QPainter& painter) override;
+    [[nodiscard]] TextLines ShownTexts() const override { return {{Shown().texts.begin(), Shown().texts.end()}}; }
 
     [[nodiscard]] int Index() const { return index_; }
     [[nodiscard]] int Borders() const { return borders_; }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QMenu>
 #include <cstdint>
+#include <string>
 
 #include "core/link/text_msg_handler.h"
 #include "core/state/debug_log.h"
@@ -25,6 +26,8 @@ public:
     CDrawDebug(int row, const CRxHandler& rx);
 
     void Draw(QPainter& painter) override;
+    // The latest text of the line's number, as the next paint shows it.
+    [[nodiscard]] TextLines ShownTexts() const override { return {{std::string(rx_.RxSlot(row_))}}; }
 
     [[nodiscard]] int Row() const { return row_; }
     [[nodiscard]] std::uint32_t LastSeen() const { return Shown(); }

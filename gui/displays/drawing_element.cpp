@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <algorithm>
+#include <utility>
 
 #include "core/state/fixed_format.h"
 
@@ -34,6 +35,54 @@ QSize CElementList::Extent(int margin) const {
         bottom = std::max(bottom, element->Rect().bottom);
     }
     return {right + margin, bottom + margin};
+}
+
+std::string CElementList::TabSeparated() const {
+    std::vector<const CDrawingElement*> ordered;
+    for (const auto& element : elements_) {
+        ordered.push_back(element.get());
+    }
+    std::ranges::stable_sort(ordered, [](const CDrawingElement* a, const CDrawingElement* b) {
+        return std::pair(a->Rect().top, a->Rect().left) < std::pair(b->Rect().top, b->Rect().left);
+    });
+
+    std::string text;
+    // The line still open, which more cells of its top may join.
+    bool lineOpen = false;
+    int openTop = 0;
+    const auto endLine = [&text, &lineOpen] {
+        if (lineOpen) {
+            text += '\n';
+            lineOpen = false;
+        }
+    };
+    const auto appendCells = [&text](const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            text += i > 0 ? "\t" : "";
+            text += cells[i];
+        }
+    };
+    for (const CDrawingElement* element : ordered) {
+        const TextLines lines = element->ShownTexts();
+        if (lines.size() == 1) {
+            if (lineOpen && openTop == element->Rect().top) {
+                text += '\t';
+            } else {
+                endLine();
+                lineOpen = true;
+                openTop = element->Rect().top;
+            }
+            appendCells(lines.front());
+            continue;
+        }
+        for (const auto& line : lines) {
+            endLine();
+            appendCells(line);
+            text += '\n';
+        }
+    }
+    endLine();
+    return text;
 }
 
 void DrawAnchoredText(QPainter& painter, int x, int y, const QString& text, HAnchor h, VAnchor v) {

@@ -44,6 +44,9 @@ inline constexpr std::uint32_t kDarkGreen = 0x007F00;
 inline constexpr std::uint32_t kRed = 0x0000FF;
 }  // namespace colors
 
+// The texts an element shows, line by line, each line's cells left to right.
+using TextLines = std::vector<std::vector<std::string>>;
+
 class CDrawingElement {
 public:
     CDrawingElement() = default;
@@ -60,6 +63,9 @@ public:
     // Recomputes everything the element shows; true when what it shows changed.
     virtual bool UpdateText() = 0;
     virtual void Draw(QPainter& painter) = 0;
+    // What the element shows as text, for copying a view as text; a shape
+    // with no text gives nothing.
+    [[nodiscard]] virtual TextLines ShownTexts() const { return {}; }
 
 private:
     ElementRect rect_;
@@ -125,6 +131,10 @@ public:
     // The scroll extent the elements need: the right and bottom edges of their
     // union plus margin.
     [[nodiscard]] QSize Extent(int margin) const;
+    // The elements' texts as tab-separated lines, top to bottom, each ending
+    // in a newline: one-line elements that share a top make one line, left to
+    // right; an element of several lines gives them on lines of their own.
+    [[nodiscard]] std::string TabSeparated() const;
 
 private:
     std::vector<std::unique_ptr<CDrawingElement>> elements_;

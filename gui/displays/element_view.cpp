@@ -1,10 +1,14 @@
 #include "gui/displays/element_view.h"
 
+#include <QClipboard>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <algorithm>
+
+#include "gui/state/latin1.h"
 
 namespace zarnmon {
 
@@ -46,6 +50,12 @@ int CElementView::UpdateAll() {
 }
 
 void CElementView::InvalidateLogical(const QRect& rect) { viewport()->update(rect.translated(-ScrollOffset())); }
+
+QString CElementView::CopiedText() const { return Latin1(elements_.TabSeparated()); }
+
+EditAbility CElementView::Ability() const { return {.copy = !CopiedText().isEmpty(), .cut = false, .paste = false}; }
+
+void CElementView::Copy() { QGuiApplication::clipboard()->setText(CopiedText()); }
 
 void CElementView::SetExtent(QSize extent) {
     extent_ = extent;

@@ -6,6 +6,9 @@
 // and runs the refresh tick's countdown: every fourth tick it asks for the
 // messages the view needs to be switched on again.
 //
+// Copy puts the view's texts on the clipboard as tab-separated lines, what a
+// spreadsheet or a bug report takes; there is nothing to cut or paste.
+//
 // Coordinates: one logical unit is one pixel, y down; the scroll offset is
 // applied between logical and device coordinates.
 
@@ -16,12 +19,13 @@
 #include <vector>
 
 #include "gui/displays/drawing_element.h"
+#include "gui/state/edit_target.h"
 #include "gui/state/view_services.h"
 #include "gui/state/view_subscriptions.h"
 
 namespace zarnmon {
 
-class CElementView : public QAbstractScrollArea {
+class CElementView : public QAbstractScrollArea, public IEditTarget {
     Q_OBJECT
 
 public:
@@ -46,6 +50,14 @@ public:
     void PaintExtent(QPainter& painter);
     // Repaints a logical rectangle.
     void InvalidateLogical(const QRect& rect);
+
+    // What Copy puts on the clipboard: by default the elements' texts.
+    [[nodiscard]] virtual QString CopiedText() const;
+    // Copy while there is text to copy.
+    [[nodiscard]] EditAbility Ability() const override;
+    void Copy() override;
+    void Cut() override {}
+    void Paste() override {}
 
 protected:
     [[nodiscard]] CAppContext& Context() const { return services_.context; }

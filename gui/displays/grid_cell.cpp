@@ -115,4 +115,12 @@ void CBoxElement::Draw(QPainter& painter) {
     }
 }
 
+TextLines CBoxElement::ShownTexts() const {
+    TextLines lines;
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        lines.push_back({labels_[i], Values()[i]});
+    }
+    return lines;
+}
+
 }  // namespace zarnmon

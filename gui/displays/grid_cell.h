@@ -45,6 +45,7 @@ void DrawBorders(QPainter& painter, const ElementRect& rect, int borderFlags);
 class CGridCell : public CContentElement<CellContent> {
 public:
     void Draw(QPainter& painter) override;
+    [[nodiscard]] TextLines ShownTexts() const override { return {{Text()}}; }
 
     // Places the cell; row 0 is the header.
     void LayOut(int row, const ElementRect& rect, int borderFlags, TextAlign align);
@@ -84,6 +85,8 @@ struct BoxContent {
 class CBoxElement : public CContentElement<BoxContent> {
 public:
     void Draw(QPainter& painter) override;
+    // A "label<tab>value" line per label.
+    [[nodiscard]] TextLines ShownTexts() const override;
 
     void SetLabels(const std::array<std::string, 3>& labels) { labels_ = labels; }
 

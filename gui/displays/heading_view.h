@@ -48,6 +48,8 @@ public:
     [[nodiscard]] const CHeadingReader& Reader() const { return reader_; }
     [[nodiscard]] const HeadingNeedle& Needle() const { return needle_; }
     [[nodiscard]] QString HeadingText() const;
+    // The view has no elements: its text is the heading line.
+    [[nodiscard]] QString CopiedText() const override { return HeadingText() + QLatin1Char('\n'); }
     // Repainted with every new heading; one line of text once painted.
     [[nodiscard]] QRect TextRect() const { return textRect_; }
     // The whole view on any device, as a printer would get it.

@@ -17,6 +17,8 @@
 #include "gui/app/view_registry.h"
 #include "gui/commands/recv_cmd_view.h"
 #include "gui/commands/text_view.h"
+#include "gui/displays/channel_view.h"
+#include "gui/displays/gps_view.h"
 #include "tests/gui/app/frame_fixture.h"
 
 namespace zarnmon {
@@ -24,6 +26,8 @@ namespace {
 
 constexpr int kCommandPage = 134;
 constexpr int kTextView = 136;
+constexpr int kChannelView = 129;
+constexpr int kGpsView = 137;
 constexpr int kCommandPageCommand = 32779;
 constexpr int kCutId = 57635;
 constexpr int kCopyId = 57634;
@@ -138,6 +142,27 @@ TEST_F(CommandViewsTest, EditCommands_FollowTheActiveView) {
     EXPECT_TRUE(Enabled(kCopyId));
     EXPECT_FALSE(Enabled(kCutId));
     EXPECT_FALSE(Enabled(kPasteId));
+}
+
+TEST_F(CommandViewsTest, EditCommands_CopyTheActiveDataViewAsTextAndCannotCutOrPaste) {
+    ConnectSimulator();
+    CViewGPS& gps = Opened<CViewGPS>(kGpsView);
+    Opened<CViewChannel>(kChannelView);
+    for (int second = 0; second < 3; ++second) {
+        TickSecond();
+    }
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    EXPECT_TRUE(Enabled(kCopyId));
+    EXPECT_FALSE(Enabled(kCutId));
+    EXPECT_FALSE(Enabled(kPasteId));
+    frame->Action(kCopyId)->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral(" CH\tSV\tELV\t")))
+        << QApplication::clipboard()->text().toStdString();
+
+    frame->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(gps.parentWidget()));
+    frame->Action(kCopyId)->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("Lat\t")))
+        << QApplication::clipboard()->text().toStdString();
 }
 
 // Every view the program has, the command page among them: each is written

@@ -1,5 +1,8 @@
 #include "gui/displays/alman_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <gtest/gtest.h>
 
 #include "gui/displays/grid_cell.h"
@@ -156,6 +159,22 @@ TEST_F(AlmanViewTest, ClosingSwitchesMessage98OffOnlyWithAutoConfigure) {
     context.autoConfigure = false;
     std::make_unique<CViewAlman>(services).reset();
     EXPECT_TRUE(sender.sent.empty());
+}
+
+TEST_F(AlmanViewTest, CopyLaysTheThreeBlocksSideBySideRowByRow) {
+    Feed(Msg98With({{.sv = 11, .status = 2, .elevation = -7, .azimuthHalf = 150, .doppler = -2345, .updates = 17}}, 0,
+                   1));
+    EXPECT_TRUE(view.Ability().copy);
+    EXPECT_FALSE(view.Ability().paste);
+    view.Copy();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
+    ASSERT_EQ(lines.size(), CDrawAlman::kRowsPerBlock + 2);
+    const QString header = QStringLiteral("SV STATUS\tELV\tAZI\tDOPP\tUpCnt");
+    EXPECT_EQ(lines[0], QStringList({header, header, header}).join(u'\t'));
+    // Row 12 of each block: satellites 12, 24 and the empty cell under 32.
+    EXPECT_EQ(lines[12], QStringLiteral("12, A\t-7\t300\t-2345\t17\t24, NoInfo\t---\t---\t---\t---\t\t\t\t\t"));
+    EXPECT_TRUE(lines[10].endsWith(QStringLiteral("\tIONO: Valid\t\t\t\t"))) << lines[10].toStdString();
+    EXPECT_TRUE(lines[13].isEmpty());
 }
 
 }  // namespace

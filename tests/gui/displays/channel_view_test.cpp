@@ -1,10 +1,13 @@
 #include "gui/displays/channel_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
 
 #include "gui/displays/channel_cells.h"
+#include "gui/state/latin1.h"
 #include "tests/gui/displays/view_test_support.h"
 
 namespace zarnmon {
@@ -254,6 +257,26 @@ TEST_F(ChannelViewTest, RecomputeResidualsCommandSitsInTheViewsMenu) {
     EXPECT_EQ(command.statusTip(), QStringLiteral("Recompute residuals using Zarnmon's configured Lat-Lon-Height"));
     ASSERT_FALSE(view.actions().isEmpty());
     EXPECT_TRUE(view.actions().first()->menu()->actions().contains(&command));
+}
+
+TEST_F(ChannelViewTest, CopyPutsTheHeaderThenEachRowOnTheClipboardTabSeparated) {
+    Feed(Msg99With({{.k = 4, .prn = 17, .ephFlag = 0}, {.k = 5, .prn = 18}}));
+    EXPECT_TRUE(view.Ability().copy);
+    EXPECT_FALSE(view.Ability().cut);
+    EXPECT_FALSE(view.Ability().paste);
+    view.Copy();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
+    ASSERT_EQ(lines.size(), CViewChannel::Layout().rows + 1) << "every line ends in a newline";
+    EXPECT_TRUE(lines.back().isEmpty());
+    EXPECT_EQ(lines[0], QStringLiteral(" CH\tSV\tELV\tAZI\tDopp\tNCO\tUERE\tSF\tPosRes\tVelRes\tDiffC\tLOCK\tSNR"));
+    for (int row = 0; row < CViewChannel::Layout().rows; ++row) {
+        QStringList cells;
+        for (const std::string& text : RowTexts(row)) {
+            cells << Latin1(text);
+        }
+        EXPECT_EQ(lines[row], cells.join(u'\t')) << row;
+    }
+    EXPECT_TRUE(lines[6].startsWith(QStringLiteral("U  6\t18\t"))) << lines[6].toStdString();
 }
 
 }  // namespace

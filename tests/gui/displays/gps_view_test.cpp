@@ -1,11 +1,14 @@
 #include "gui/displays/gps_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
 
+#include "gui/state/latin1.h"
 #include "tests/gui/displays/view_test_support.h"
 
 namespace zarnmon {
@@ -197,6 +200,24 @@ TEST_F(GpsViewTest, NarrowerThanItsExtent_ScrollsLeftToRightWithItsBar) {
     EXPECT_EQ(gps->ScrollOffset().x(), step);
     const std::vector<int> after = Row(gps->viewport()->grab().toImage(), y);
     EXPECT_TRUE(std::equal(after.begin(), after.end(), whole.begin() + step)) << "and the content left";
+}
+
+TEST_F(GpsViewTest, CopyGivesALabelAndValueLinePerLabelBoxByBox) {
+    CBinFrameBuilder msg1(1);
+    msg1.Set(msg1::Latitude, 51.04470123).Set(msg1::Longitude, -114.07190129).Set(msg1::Height, 1048.4567F);
+    Feed(msg1);
+    const EditAbility ability = view.Ability();
+    EXPECT_TRUE(ability.copy);
+    EXPECT_FALSE(ability.cut || ability.paste);
+    view.Copy();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 15);
+    EXPECT_EQ(lines.mid(0, 3), (QStringList{QStringLiteral("Lat\t51.0447012"), QStringLiteral("Lon\t-114.0719013"),
+                                            QStringLiteral("Height\t1048.457")}));
+    EXPECT_EQ(lines[3], QStringLiteral("Spd\t") + Latin1(ValuesOf(1)[0]));
+    EXPECT_EQ(lines[9], QStringLiteral("NavMode\t") + Latin1(ValuesOf(3)[0]));
+    EXPECT_EQ(lines[10], QStringLiteral("No.Used(mask)\t") + Latin1(ValuesOf(3)[1]));
+    EXPECT_EQ(lines[14], QStringLiteral("NCO Err\t") + Latin1(ValuesOf(4)[2]));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "gui/displays/heading_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPicture>
@@ -336,6 +338,14 @@ TEST_F(HeadingViewTest, ReplaysRealHeadingCaptures) {
         SCOPED_TRACE("GPHDT among 25 Hz attitude sentences");
         ReplayCapture("rst39.log");
     }
+}
+
+TEST_F(HeadingViewTest, CopyGivesTheHeadingLine) {
+    FeedText(HeadingSentence(123.4));
+    EXPECT_TRUE(view->Ability().copy);
+    EXPECT_FALSE(view->Ability().cut);
+    view->Copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("HEADING=123.4") + QChar(0xB0) + u'\n');
 }
 
 }  // namespace
