@@ -37,6 +37,10 @@ QSize CElementList::Extent(int margin) const {
     return {right + margin, bottom + margin};
 }
 
+bool CElementList::HasText() const {
+    return std::ranges::any_of(elements_, [](const auto& element) { return !element->ShownTexts().empty(); });
+}
+
 std::string CElementList::TabSeparated() const {
     std::vector<const CDrawingElement*> ordered;
     for (const auto& element : elements_) {

@@ -135,6 +135,8 @@ public:
     // in a newline: one-line elements that share a top make one line, left to
     // right; an element of several lines gives them on lines of their own.
     [[nodiscard]] std::string TabSeparated() const;
+    // Whether any element shows text: the first that does answers.
+    [[nodiscard]] bool HasText() const;
 
 private:
     std::vector<std::unique_ptr<CDrawingElement>> elements_;

@@ -53,7 +53,7 @@ void CElementView::InvalidateLogical(const QRect& rect) { viewport()->update(rec
 
 QString CElementView::CopiedText() const { return Latin1(elements_.TabSeparated()); }
 
-EditAbility CElementView::Ability() const { return {.copy = !CopiedText().isEmpty(), .cut = false, .paste = false}; }
+EditAbility CElementView::Ability() const { return {.copy = HasCopiedText(), .cut = false, .paste = false}; }
 
 void CElementView::Copy() { QGuiApplication::clipboard()->setText(CopiedText()); }
 

@@ -53,6 +53,9 @@ public:
 
     // What Copy puts on the clipboard: by default the elements' texts.
     [[nodiscard]] virtual QString CopiedText() const;
+    // Whether Copy has anything to copy; asked on every pass over the
+    // commands' states, so it does not build the text.
+    [[nodiscard]] virtual bool HasCopiedText() const { return elements_.HasText(); }
     // Copy while there is text to copy.
     [[nodiscard]] EditAbility Ability() const override;
     void Copy() override;

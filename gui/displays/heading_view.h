@@ -50,6 +50,7 @@ public:
     [[nodiscard]] QString HeadingText() const;
     // The view has no elements: its text is the heading line.
     [[nodiscard]] QString CopiedText() const override { return HeadingText() + QLatin1Char('\n'); }
+    [[nodiscard]] bool HasCopiedText() const override { return true; }
     // Repainted with every new heading; one line of text once painted.
     [[nodiscard]] QRect TextRect() const { return textRect_; }
     // The whole view on any device, as a printer would get it.
