@@ -1,5 +1,6 @@
 #include "core/app/settings_store.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -110,6 +111,49 @@ IoStatus WriteAtomically(const fs::path& path, std::string_view text) {
     return {};
 }
 
+struct ProfileFile {
+    IoStatus status;
+    bool exists = false;
+    std::string text;
+};
+
+ProfileFile ReadProfileFile(const fs::path& path) {
+    ProfileFile file;
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        return file;
+    }
+    if (ec) {
+        file.status = Failure("cannot read " + Quoted(path) + ": " + ec.message());
+        return file;
+    }
+    if (!fs::is_regular_file(status)) {
+        file.status = Failure("cannot read " + Quoted(path) + ": not a regular file");
+        return file;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        file.status = Failure("cannot read " + Quoted(path) + ": " + ErrorText(errno));
+        return file;
+    }
+    std::array<char, 65536> chunk{};
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        file.text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (file.text.size() > CSettingsStore::kMaxFileSize) {
+            file.status = Failure("cannot read " + Quoted(path) + ": larger than a settings file can be");
+            return file;
+        }
+    }
+    if (in.bad()) {
+        file.status = Failure("cannot read " + Quoted(path) + ": " + ErrorText(errno));
+        return file;
+    }
+    file.exists = true;
+    return file;
+}
+
 std::string EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? std::string(value) : std::string();
@@ -118,57 +162,67 @@ std::string EnvironmentValue(const char* name) {
 }  // namespace
 
 IoStatus CSettingsStore::Load(const fs::path& path) {
-    std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
-        lines_.clear();
-        path_ = path;
-        return {};
+    const ProfileFile file = ReadProfileFile(path);
+    if (!file.status.ok) {
+        return file.status;
     }
-    if (ec) {
-        return Failure("cannot read " + Quoted(path) + ": " + ec.message());
-    }
-    if (!fs::is_regular_file(status)) {
-        return Failure("cannot read " + Quoted(path) + ": not a regular file");
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return Failure("cannot read " + Quoted(path) + ": " + ErrorText(errno));
-    }
-    std::string text;
-    std::array<char, 65536> chunk{};
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxFileSize) {
-            return Failure("cannot read " + Quoted(path) + ": larger than a settings file can be");
-        }
-    }
-    if (in.bad()) {
-        return Failure("cannot read " + Quoted(path) + ": " + ErrorText(errno));
-    }
-    Parse(text);
+    Parse(file.text);
     path_ = path;
     return {};
 }
 
-IoStatus CSettingsStore::Save() const {
+IoStatus CSettingsStore::Save() {
     if (path_.empty()) {
         return {};
     }
-    return WriteAtomically(path_, Text());
+    // A file that is gone or unreadable now has nothing to keep: everything
+    // this run holds is written, as on the first save.
+    const ProfileFile file = ReadProfileFile(path_);
+    const std::string text = file.status.ok && file.exists ? MergedOnto(file.text) : Text();
+    IoStatus status = WriteAtomically(path_, text);
+    if (status.ok) {
+        Parse(text);
+    }
+    return status;
 }
 
 IoStatus CSettingsStore::SaveAs(const fs::path& path) {
     IoStatus status = WriteAtomically(path, Text());
     if (status.ok) {
         path_ = path;
+        changes_.clear();
     }
     return status;
 }
 
+std::string CSettingsStore::MergedOnto(std::string_view onDisk) const {
+    CSettingsStore merged;
+    merged.Parse(onDisk);
+    for (const Change& change : changes_) {
+        if (change.value) {
+            merged.SetString(change.section, change.key, *change.value);
+        } else {
+            merged.Remove(change.section, change.key);
+        }
+    }
+    return merged.Text();
+}
+
+void CSettingsStore::NoteChange(std::string_view section, std::string_view key, std::optional<std::string_view> value) {
+    const auto same = std::find_if(changes_.begin(), changes_.end(), [&](const Change& change) {
+        return EqualsNoCase(change.section, section) && EqualsNoCase(change.key, key);
+    });
+    std::optional<std::string> stored = value ? std::optional<std::string>(*value) : std::nullopt;
+    if (same != changes_.end()) {
+        same->value = std::move(stored);
+    } else {
+        changes_.push_back(Change{std::string(section), std::string(key), std::move(stored)});
+    }
+}
+
 void CSettingsStore::Parse(std::string_view text) {
     lines_.clear();
+    changes_.clear();
     // A byte order mark is no text; an editor may have written several.
     while (text.starts_with(kByteOrderMark)) {
         text.remove_prefix(kByteOrderMark.size());
@@ -277,6 +331,7 @@ bool CSettingsStore::SetString(std::string_view section, std::string_view key, s
         lines_.push_back(Line{LineKind::Header, "[" + std::string(section) + "]", std::string(section), {}});
         lines_.push_back(
             Line{LineKind::Entry, std::string(key) + "=" + std::string(value), std::string(key), std::string(value)});
+        NoteChange(section, key, value);
         return true;
     }
     if (const auto entry = FindEntry(*header, key)) {
@@ -284,6 +339,7 @@ bool CSettingsStore::SetString(std::string_view section, std::string_view key, s
         if (line.value != value) {
             line.value = value;
             line.text = line.name + "=" + line.value;  // the key keeps the case it was written with
+            NoteChange(section, key, value);
         }
         return true;
     }
@@ -296,6 +352,7 @@ bool CSettingsStore::SetString(std::string_view section, std::string_view key, s
     lines_.insert(
         lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
         Line{LineKind::Entry, std::string(key) + "=" + std::string(value), std::string(key), std::string(value)});
+    NoteChange(section, key, value);
     return true;
 }
 
@@ -314,10 +371,13 @@ bool CSettingsStore::Remove(std::string_view section, std::string_view key) {
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*entry));
         removed = true;
     }
+    if (removed) {
+        NoteChange(section, key, std::nullopt);
+    }
     return removed;
 }
 
-bool SaveProfileNow(const CSettingsStore& store, std::ostream& errors) {
+bool SaveProfileNow(CSettingsStore& store, std::ostream& errors) {
     const IoStatus saved = store.Save();
     if (!saved.ok) {
         errors << "zarnmon: cannot write the settings " << store.Path() << ": " << saved.reason << '\n';

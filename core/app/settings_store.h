@@ -13,7 +13,10 @@
 //
 // Saving is atomic: the text goes to "<file>.tmp" beside the profile, which
 // then replaces the profile by a rename, so a crash leaves the old profile or
-// the new one, never half of one. A store without a file (the default) keeps
+// the new one, never half of one. Saving writes this run's changes onto the
+// file as it is now, so two instances running at once (or a hand edit made
+// meanwhile) keep each other's values: the last to change a key wins, not the
+// last to exit. A store without a file (the default) keeps
 // everything in memory and saving it does nothing: tests and the command-line
 // tool run with "no settings" that way.
 
@@ -45,8 +48,9 @@ public:
     // be read fails and leaves the store as it was, still not backed by that
     // path, so a later Save() cannot overwrite a profile that was never read.
     [[nodiscard]] IoStatus Load(const std::filesystem::path& path);
-    // Writes the backing file; a store in memory has nothing to write.
-    [[nodiscard]] IoStatus Save() const;
+    // Writes this run's changes onto the backing file as it is now, and takes
+    // the file's other values in; a store in memory has nothing to write.
+    [[nodiscard]] IoStatus Save();
     // Writes to path; on success the store is backed by path from then on.
     [[nodiscard]] IoStatus SaveAs(const std::filesystem::path& path);
 
@@ -84,17 +88,30 @@ private:
         std::string value;  // Entry only
     };
 
+    // A key set or removed since the contents were last read or saved; a
+    // removal has no value.
+    struct Change {
+        std::string section;
+        std::string key;
+        std::optional<std::string> value;
+    };
+
+    void NoteChange(std::string_view section, std::string_view key, std::optional<std::string_view> value);
+    // This run's changes replayed onto the profile text as the file holds it now.
+    [[nodiscard]] std::string MergedOnto(std::string_view onDisk) const;
+
     [[nodiscard]] std::optional<std::size_t> FindSection(std::string_view section) const;
     [[nodiscard]] std::optional<std::size_t> FindEntry(std::size_t header, std::string_view key) const;
 
     std::vector<Line> lines_;
+    std::vector<Change> changes_;
     std::filesystem::path path_;
 };
 
 // Writes the profile now, when the store has a file: a dialog's OK keeps its
 // change even if the program is killed later. A failure is told on errors;
 // false then.
-bool SaveProfileNow(const CSettingsStore& store, std::ostream& errors = std::cerr);
+bool SaveProfileNow(CSettingsStore& store, std::ostream& errors = std::cerr);
 
 // Values the environment gives for the per-user configuration directory.
 struct ConfigEnvironment {

@@ -216,6 +216,47 @@ TEST_F(SettingsFile, SaveThenLoad_RoundTripsEveryKindOfLine) {
     EXPECT_NE(ReadFile(path).find("this line is not a setting\n"), std::string::npos);
 }
 
+TEST_F(SettingsFile, Save_TwoInstancesKeepEachOthersChangesAndTheLastToChangeAKeyWins) {
+    const fs::path path = dir_ / "zarnmon.ini";
+    WriteFile(path, "[CommSettings]\nPort=1\nBaud=19200\n[Location]\nLatitude=50\n");
+    CSettingsStore first;
+    CSettingsStore second;
+    ASSERT_TRUE(first.Load(path).ok);
+    ASSERT_TRUE(second.Load(path).ok);
+
+    first.SetInt("CommSettings", "Port", 3);
+    first.SetInt("CommSettings", "Baud", 19200);  // the value it had: no change of this run
+    ASSERT_TRUE(first.Save().ok);
+    second.SetString("Location", "Latitude", "51.5");
+    second.SetInt("CommSettings", "Baud", 57600);
+    second.SetString("New", "Key", "x");
+    ASSERT_TRUE(second.Save().ok);
+    EXPECT_EQ(second.GetInt("CommSettings", "Port", 0), 3) << "a save takes in what the other instance wrote";
+
+    // The first exits last, writing what it holds; only its own changes count.
+    first.SetInt("CommSettings", "Port", 4);
+    ASSERT_TRUE(first.Remove("Location", "Latitude"));
+    ASSERT_TRUE(first.Save().ok);
+
+    EXPECT_EQ(ReadFile(path), "[CommSettings]\nPort=4\nBaud=57600\n[Location]\n\n[New]\nKey=x\n");
+}
+
+TEST_F(SettingsFile, Save_HandEditsMadeWhileRunningSurviveAndADeletedFileIsWrittenWhole) {
+    const fs::path path = dir_ / "zarnmon.ini";
+    WriteFile(path, "[CommSettings]\nPort=1\n");
+    CSettingsStore store;
+    ASSERT_TRUE(store.Load(path).ok);
+    store.SetInt("Display", "Width", 800);
+    WriteFile(path, "; edited by hand\n[CommSettings]\nPort=9\n");
+    ASSERT_TRUE(store.Save().ok);
+    EXPECT_EQ(ReadFile(path), "; edited by hand\n[CommSettings]\nPort=9\n\n[Display]\nWidth=800\n");
+
+    fs::remove(path);
+    ASSERT_TRUE(store.Save().ok);
+    EXPECT_EQ(ReadFile(path), "; edited by hand\n[CommSettings]\nPort=9\n\n[Display]\nWidth=800\n")
+        << "nothing on disk to merge with: the whole profile is written";
+}
+
 TEST_F(SettingsFile, Save_LeavesNoTemporaryFileBehind) {
     const fs::path path = dir_ / "zarnmon.ini";
     CSettingsStore store;
