@@ -10,6 +10,7 @@ FUZZ_SHORT_SECONDS ?= 20
 SHORT_FUZZERS := waas settings command_line
 FUZZERS := feed_fuzzer $(addsuffix _fuzzer,$(SHORT_FUZZERS))
 SAMPLE     ?= tests/data/sample.zbin
+PREFIX     ?= /usr/local
 
 CMAKE_GEN := -G Ninja
 SOURCES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' 2>/dev/null || find core cli tests bench fuzz -name '*.cpp' -o -name '*.h')
@@ -39,14 +40,32 @@ decode: build
 	$(BUILD)/cli/zarnmon-cli decode $(SAMPLE)
 
 # Everything CI checks: formatting, the warning-free build and all tests (the
-# windowed ones on Qt's offscreen platform), the Qt-free tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the stream fuzzer for
-# $(FUZZ_SECONDS) seconds.
-check: setup format-check build test asan fuzz
+# windowed ones on Qt's offscreen platform), the Debian package and its
+# checks, the Qt-free tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the stream fuzzer for $(FUZZ_SECONDS) seconds.
+check: setup format-check build test package-check asan fuzz
 	@echo "check: all passed"
 
+# Every test but the package's, which package-check runs.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j2
+	cd $(BUILD) && ctest --output-on-failure -j2 -LE package
+
+.PHONY: package-check install deb
+
+# Builds the Debian package and checks it, showing its file list, its
+# dependencies and what the desktop entry and metainfo validators say.
+package-check: build
+	cd $(BUILD) && ctest --output-on-failure -V -L package
+
+# The programs with their desktop entry, icons, metainfo and man pages, under
+# $(PREFIX); DESTDIR=/stage puts the same tree below /stage. Stripped, as the
+# package's are: the debugging build's symbols stay with the build.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+# $(BUILD)/zarnmon_<version>_<arch>.deb, for dpkg -i or apt install.
+deb: build
+	cmake --build $(BUILD) --target package
 
 asan: setup
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZARNMON_WERROR=ON -DZARNMON_SANITIZE=ON \

@@ -34,6 +34,7 @@ std::vector<std::string> Arguments(const QApplication& app) {
 CZarnMonApp::CZarnMonApp(int& argc, char** argv) : app_(argc, argv) {
     QApplication::setApplicationName(QStringLiteral("ZarnMon"));
     QApplication::setApplicationVersion(Latin1(kApplicationVersion));
+    QApplication::setDesktopFileName(Latin1(kDesktopId));
 }
 
 CZarnMonApp::~CZarnMonApp() = default;
