@@ -20,8 +20,10 @@ namespace {
 
 class SvgIconEngine final : public QIconEngine {
 public:
-    SvgIconEngine(QString path, QByteArray drawing, QSize designSize)
-        : path_(std::move(path)), drawing_(std::move(drawing)), designSize_(designSize) {}
+    SvgIconEngine(QByteArray drawing, QSize designSize)
+        : drawing_(std::move(drawing)),
+          designSize_(designSize),
+          cacheKey_(QStringLiteral("zarnmon-svg:%1").arg(qHash(drawing_))) {}
 
     QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
         return designSize_.scaled(size, Qt::KeepAspectRatio);
@@ -34,7 +36,7 @@ public:
         }
         // Tool bars ask for the same pixmaps on every repaint.
         const QString cacheKey =
-            QStringLiteral("zarnmon-svg:%1:%2x%3:%4").arg(path_).arg(pixels.width()).arg(pixels.height()).arg(mode);
+            QStringLiteral("%1:%2x%3:%4").arg(cacheKey_).arg(pixels.width()).arg(pixels.height()).arg(mode);
         QPixmap cached;
         if (QPixmapCache::find(cacheKey, &cached)) {
             return cached;
@@ -69,9 +71,9 @@ private:
         return picture;
     }
 
-    QString path_;
     QByteArray drawing_;
     QSize designSize_;
+    QString cacheKey_;
 };
 
 }  // namespace
@@ -89,7 +91,7 @@ QIcon SvgIcon(const QString& path) {
         return {};
     }
     // The icon owns its engine.
-    return QIcon(new SvgIconEngine(path, std::move(drawing), renderer.defaultSize()));
+    return QIcon(new SvgIconEngine(std::move(drawing), renderer.defaultSize()));
 }
 
 }  // namespace zarnmon
