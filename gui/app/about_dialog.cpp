@@ -1,15 +1,14 @@
 #include "gui/app/about_dialog.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/app/command_line.h"
+#include "gui/state/app_icons.h"
 #include "gui/state/latin1.h"
 
 namespace zarnmon {
@@ -19,7 +18,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* header = new QHBoxLayout;
     auto* icon = new QLabel(this);
-    icon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    icon->setPixmap(ApplicationIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     header->addWidget(icon);
     header->addWidget(new QLabel(Latin1(kVersionText), this), 1);
     layout->addLayout(header);

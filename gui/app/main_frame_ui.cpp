@@ -7,14 +7,13 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QStyle>
 #include <QTextEdit>
 #include <QToolBar>
 #include <algorithm>
 #include <type_traits>
 
+#include "gui/app/command_icon.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/view_registry.h"
 #include "gui/app/window_arranger.h"
@@ -42,33 +41,6 @@ constexpr int kCopyPlace = 51;
 constexpr int kPastePlace = 52;
 constexpr int kPrintPlace = 60;
 constexpr int kAboutPlace = 61;
-// A tool-bar glyph's size in logical pixels.
-constexpr QSize kGlyphSize(40, 24);
-
-QIcon GlyphIcon(const QString& text) {
-    const QRectF tile(1, 1, 38, 22);
-    QIcon icon;
-    // Drawn again for screens of two and three device pixels per logical one,
-    // so the glyph stays sharp there instead of being scaled up.
-    for (const int ratio : {1, 2, 3}) {
-        QPixmap pixmap(kGlyphSize * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0x30, 0x50, 0x90), 1.5));
-        painter.setBrush(QColor(0xE8, 0xEE, 0xF8));
-        painter.drawRoundedRect(tile, 4, 4);
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(11);
-        painter.setFont(font);
-        painter.drawText(QRect(QPoint(0, 0), kGlyphSize), Qt::AlignCenter, text);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 // The focused text editor, for the edit commands.
 template <typename Fn>
 void OnFocusedEditor(Fn&& fn) {
@@ -172,7 +144,7 @@ void CMainFrame::BuildActions() {
         const ViewType& type = view.Type();
         const int templateId = type.templateId;
         QAction* action = AddCommand(type.commandId, Latin1(view.menuText), type.prompt);
-        action->setIcon(GlyphIcon(Latin1(view.glyph)));
+        action->setIcon(view.Icon());
         connect(action, &QAction::triggered, this, [this, templateId] { OpenView(templateId); });
     }
 
@@ -194,13 +166,12 @@ void CMainFrame::BuildActions() {
     Action(kExitId)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Action(kAboutId)->setShortcut(QKeySequence(Qt::Key_F1));
 
-    const QStyle* style = QApplication::style();
-    Action(kConnectId)->setIcon(style->standardIcon(QStyle::SP_DriveNetIcon));
-    Action(kAboutId)->setIcon(style->standardIcon(QStyle::SP_MessageBoxInformation));
-    Action(kCutId)->setIcon(GlyphIcon(QStringLiteral("Cut")));
-    Action(kCopyId)->setIcon(GlyphIcon(QStringLiteral("Copy")));
-    Action(kPasteId)->setIcon(GlyphIcon(QStringLiteral("Paste")));
-    Action(kDataFlowId)->setIcon(GlyphIcon(QStringLiteral("Flow")));
+    for (const auto& [id, name, glyph] :
+         {std::tuple{kConnectId, "connect", "Conn"}, std::tuple{kAboutId, "about", "?"},
+          std::tuple{kCutId, "cut", "Cut"}, std::tuple{kCopyId, "copy", "Copy"}, std::tuple{kPasteId, "paste", "Paste"},
+          std::tuple{kDataFlowId, "dataflow", "Flow"}}) {
+        Action(id)->setIcon(CommandIcon(QString::fromLatin1(name), QString::fromLatin1(glyph)));
+    }
 }
 
 void CMainFrame::BuildMenus() {
@@ -272,7 +243,7 @@ void CMainFrame::BuildToolBar() {
         {kConnectPlace, Action(kConnectId)}, {kDataFlowPlace, Action(kDataFlowId)}, {kCutPlace, Action(kCutId)},
         {kCopyPlace, Action(kCopyId)},       {kPastePlace, Action(kPasteId)},       {kAboutPlace, Action(kAboutId)},
         {kPrintPlace, Action(kPrintId)}};
-    Action(kPrintId)->setIcon(GlyphIcon(QStringLiteral("Print")));
+    Action(kPrintId)->setIcon(CommandIcon(QStringLiteral("print"), QStringLiteral("Print")));
     for (const ViewDescriptor& view : ViewDescriptors()) {
         if (view.toolBarPlace != 0) {
             buttons.emplace_back(view.toolBarPlace, Action(view.Type().commandId));

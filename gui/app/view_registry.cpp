@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "gui/app/command_icon.h"
 #include "gui/commands/recv_cmd_view.h"
 #include "gui/commands/text_view.h"
 #include "gui/displays/alman_view.h"
@@ -12,6 +13,7 @@
 #include "gui/displays/gps_view.h"
 #include "gui/displays/heading_view.h"
 #include "gui/displays/lband_view.h"
+#include "gui/state/latin1.h"
 #include "gui/state/monitor_view.h"
 #include "gui/state/neu_view.h"
 #include "gui/state/scatter_view.h"
@@ -40,6 +42,8 @@ const ViewType& RowOf(int templateId) {
 }  // namespace
 
 const ViewType& ViewDescriptor::Type() const { return RowOf(templateId); }
+
+QIcon ViewDescriptor::Icon() const { return CommandIcon(Latin1(Type().key), Latin1(glyph)); }
 
 const std::vector<ViewDescriptor>& ViewDescriptors() {
     using enum ViewAvailability;

@@ -6,6 +6,7 @@
 // the reopening of "OpenWindows" and the snapshot run are all built from
 // this list, so a new view is one entry here plus its own files.
 
+#include <QIcon>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,7 @@ enum class ViewAvailability : std::uint8_t {
 struct ViewDescriptor {
     int templateId;             // its row of the view table
     std::string_view menuText;  // the View menu lists the views in this list's order
-    std::string_view glyph;     // the tool-bar button's label
+    std::string_view glyph;     // the tool-bar button's text while the view has no drawn icon
     // Tool-bar place as group * 10 + position in the group; 0: not on the tool bar.
     int toolBarPlace;
     ViewAvailability availability;
@@ -32,6 +33,9 @@ struct ViewDescriptor {
     ViewFactory factory;
 
     [[nodiscard]] const ViewType& Type() const;
+    // The tool-bar button's picture, which the view's window wears too: the
+    // drawing named after the view's key, else a tile reading `glyph`.
+    [[nodiscard]] QIcon Icon() const;
 };
 
 [[nodiscard]] const std::vector<ViewDescriptor>& ViewDescriptors();

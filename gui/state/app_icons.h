@@ -1,8 +1,8 @@
 #pragma once
 
-// The program's icons, drawn rather than shipped as pictures: the
-// application's own, and the one the main window wears while the monitor
-// test has failed, so that a failure shows in the task bar.
+// The program's own icons: the application's, and the one the main window
+// wears while the monitor test has failed, so that a failure shows in the
+// task bar.
 
 #include <QIcon>
 

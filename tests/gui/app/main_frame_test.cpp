@@ -253,12 +253,6 @@ TEST_F(MainFrameTest, ViewMenuAndToolBar_ComeFromTheViewRegistry) {
     }
     EXPECT_EQ(ids, (QList<int>{32777, 0, 32781, 32771, 32808, 32782, 32786, 32780, 32785, 32796, 32809, 0,     32779,
                                32778, 0, 32784, 32792, 0,     32803, 0,     57635, 57634, 57637, 0,     57607, 57664}));
-
-    // Glyphs are drawn for high-density screens, not scaled up from one pixel per point.
-    const QIcon glyph = frame->Action(57634)->icon();
-    const QPixmap sharp = glyph.pixmap(QSize(40, 24), 2.0);
-    EXPECT_EQ(sharp.size(), QSize(80, 48));
-    EXPECT_NE(sharp.toImage(), glyph.pixmap(QSize(40, 24), 1.0).toImage().scaled(80, 48));
 }
 
 }  // namespace

@@ -180,7 +180,7 @@ TEST_F(WindowArrangementTest, WindowList_NamesTheOpenViewsAndChecksTheActiveOne)
     EXPECT_EQ(WindowMenu().actions().size(), 3 + 1 + 2) << "the list is rebuilt, not added to";
 }
 
-TEST_F(WindowArrangementTest, EachView_WearsItsToolBarGlyph) {
+TEST_F(WindowArrangementTest, EachView_WearsItsToolBarIcon) {
     Open({137, 141});
     for (const QMdiSubWindow* window : Windows()) {
         SCOPED_TRACE(window->objectName().toStdString());
