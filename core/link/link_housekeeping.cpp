@@ -39,6 +39,11 @@ void CLinkHousekeeping::Tick(bool autoConfigure, bool askIdentity, const KeepAli
     }
 }
 
+void CLinkHousekeeping::LinkResumed() {
+    dispatcher_.Resume();
+    countdown_ = 0;
+}
+
 void CLinkHousekeeping::KeepAlive(const KeepAliveNeeds& needs) {
     const auto ensure = [this](int slot) { dispatcher_.EnsureState(slot, true, false); };
     ensure(Slots::Msg1);

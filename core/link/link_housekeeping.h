@@ -38,6 +38,10 @@ public:
     // One timer tick. askIdentity: a link that answers "$JI" is open (not
     // the USB port, not a replay).
     void Tick(bool autoConfigure, bool askIdentity, const KeepAliveNeeds& needs);
+    // The link came back after a loss: the dispatcher drops what the loss cut
+    // short, and the next tick asks again for every message kept on, so a
+    // receiver that restarted is set up as before.
+    void LinkResumed();
     // Whether the next tick keeps messages alive (countdown at 0).
     [[nodiscard]] bool NextTickKeepsAlive() const { return countdown_ == 0; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <utility>
 
 #include "core/link/bin_catalogue.h"
 #include "core/link/scan.h"
@@ -187,6 +188,19 @@ void CMsgDispatcher::Reset() {
     for (int slot = 0; slot < handlerCount_; ++slot) {
         Handler(slot).ResetAssembly();
     }
+    askAgain_.fill(false);
+}
+
+void CMsgDispatcher::Resume() {
+    std::uint32_t cut = static_cast<std::uint32_t>(stream_.Count());
+    if (owner_ != nullptr) {
+        cut += owner_->AssembledLength();
+    }
+    const std::uint32_t dropped = dropped_ + cut;
+    Reset();
+    dropped_ = dropped;
+    lastCheck_.fill(0);
+    askAgain_.fill(true);
 }
 
 void CMsgDispatcher::ClearAll() {
@@ -270,7 +284,8 @@ void CMsgDispatcher::EnsureState(int slot, bool on, bool interactive) {
         lastCheck = StampOf(now);
     }
     const bool active = IsActive(slot, false);
-    if (on && !active) {
+    const bool askAgain = std::exchange(askAgain_[static_cast<std::size_t>(slot)], false);
+    if (on && (!active || askAgain)) {
         SendEnable(slot, true, interactive);
     } else if (!on && active) {
         SendDisable(slot, interactive);

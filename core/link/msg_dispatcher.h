@@ -78,6 +78,12 @@ public:
     void Feed(const std::uint8_t* bytes, std::int32_t n) { Feed({bytes, static_cast<std::size_t>(std::max(n, 0))}); }
     // Forgets held bytes, the dropped count and any half-assembled message.
     void Reset();
+    // The link came back after a loss. A message the loss cut short can never
+    // be completed: its bytes are dropped and counted. The receiver may have
+    // restarted with its messages off (one powered by its USB cable does), so
+    // every message that is kept on is asked for again at its next check,
+    // even while it still counts as flowing.
+    void Resume();
     // Clears every handler's stored messages (which notifies subscribers).
     void ClearAll();
 
@@ -129,6 +135,7 @@ private:
     std::array<std::uint32_t, kMaxSlots> lastEnable_{};
     std::array<std::uint32_t, kMaxSlots> lastDisable_{};
     std::array<std::uint32_t, kMaxSlots> lastCheck_{};
+    std::array<bool, kMaxSlots> askAgain_{};
     CStartIndex startIndex_;
     int handlerCount_ = 0;
     std::int32_t largestMinimum_ = 0;

@@ -16,6 +16,7 @@
 #include "gui/app/view_registry.h"
 #include "gui/app/window_arranger.h"
 #include "gui/link/replay_link.h"
+#include "gui/link/serial_link.h"
 #include "gui/state/app_icons.h"
 #include "gui/state/latin1.h"
 #include "gui/state/log_file_dialog.h"
@@ -31,6 +32,20 @@ constexpr int kIdleMs = 250;
 QString CouldNotOpenText(const QString& name, const QString& reason) {
     const QString text = QStringLiteral("Couldn't Open %1").arg(name);
     return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
+}
+
+// The port pane of an open serial link.
+QString SerialPaneText(const QString& name, quint32 baud) { return QStringLiteral("%1, %2").arg(name).arg(baud); }
+
+// The port pane while a lost receiver is waited for.
+QString ReconnectingText() { return QStringLiteral("Reconnecting\u2026"); }
+
+// What the status bar says when a serial receiver is lost: a USB adapter
+// pulled out in the words its users know, any other loss in the link's own.
+QString SerialLossText(const CSerialPort& link, const QString& message) {
+    const QString what =
+        link.identity().vendorId ? QStringLiteral("USB Disconnected From PC: %1").arg(link.displayName()) : message;
+    return what + QStringLiteral(". Reconnecting when it is back.");
 }
 
 }  // namespace
@@ -79,6 +94,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
             context_.waas.ProcessWaasRecord(frame);
         }
     });
+    connect(&reconnector_, &CSerialReconnector::returned, this, &CMainFrame::OnLinkReturned);
     connect(&timer_, &QTimer::timeout, this, &CMainFrame::OnTimerTick);
     connect(&idleTimer_, &QTimer::timeout, this, &CMainFrame::UpdateUi);
     idleTimer_.start(kIdleMs);
@@ -156,9 +172,8 @@ void CMainFrame::Connect() {
 bool CMainFrame::ConnectTo(const LinkChoice& choice) {
     std::unique_ptr<CLink> link = MakeLink(choice);
     const QString name = link->displayName();
-    const bool connected = ConnectLink(std::move(link), choice.kind == LinkChoice::Kind::Serial
-                                                            ? QStringLiteral("%1, %2").arg(name).arg(choice.baud)
-                                                            : name);
+    const bool connected = ConnectLink(
+        std::move(link), choice.kind == LinkChoice::Kind::Serial ? SerialPaneText(name, choice.baud) : name);
     if (connected && choice.kind == LinkChoice::Kind::Replay) {
         recentFiles_->Add(QFileInfo(choice.replayFile).absoluteFilePath());
     }
@@ -187,16 +202,8 @@ bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPan
     context_.dispatcher.Reset();
     context_.dispatcher.ClearAll();
 
-    link_ = std::move(link);
-    linkLostReported_ = false;
+    AttachLink(std::move(link));
     context_.clock.FollowRecording(qobject_cast<CReplayLink*>(link_.get()) != nullptr);
-    connect(link_.get(), &CLink::bytesReceived, this, &CMainFrame::OnBytes);
-    connect(link_.get(), &CLink::closed, this, &CMainFrame::OnLinkClosed);
-    connect(link_.get(), &CLink::errorOccurred, this, &CMainFrame::OnLinkLost);
-    // The link says it once until the receiver takes output again.
-    connect(link_.get(), &CLink::writeFailed, this, [this](const QString& message) {
-        statusBar()->showMessage(QStringLiteral("%1: %2").arg(link_ ? link_->displayName() : QString(), message));
-    });
     const QString name = link_->displayName();
     opening_ = true;
     openError_.clear();
@@ -212,6 +219,18 @@ bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPan
     return true;
 }
 
+void CMainFrame::AttachLink(std::unique_ptr<CLink> link) {
+    link_ = std::move(link);
+    linkLostReported_ = false;
+    connect(link_.get(), &CLink::bytesReceived, this, &CMainFrame::OnBytes);
+    connect(link_.get(), &CLink::closed, this, &CMainFrame::OnLinkClosed);
+    connect(link_.get(), &CLink::errorOccurred, this, &CMainFrame::OnLinkLost);
+    // The link says it once until the receiver takes output again.
+    connect(link_.get(), &CLink::writeFailed, this, [this](const QString& message) {
+        statusBar()->showMessage(QStringLiteral("%1: %2").arg(link_ ? link_->displayName() : QString(), message));
+    });
+}
+
 void CMainFrame::Disconnect() {
     const auto answer = QMessageBox::question(this, QStringLiteral("ZarnMon"), QStringLiteral("Disconnect Now?"),
                                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -223,14 +242,36 @@ void CMainFrame::Disconnect() {
 }
 
 void CMainFrame::CloseLink() {
-    if (!link_) {
+    // A receiver given up for another link, or by the user, is not looked for.
+    reconnector_.Stop();
+    if (link_) {
+        // The link goes before its signals could reach a half-destroyed frame.
+        std::unique_ptr<CLink> closing = std::move(link_);
+        closing->disconnect(this);
+        closing->close();
+    }
+    SetPortPane(QStringLiteral("Not Open"));
+}
+
+void CMainFrame::Reconnect() {
+    if (reconnector_.Waiting() && !reconnector_.AttemptNow()) {
+        statusBar()->showMessage(QStringLiteral("%1 is not back yet").arg(reconnector_.LostPath()));
+    }
+}
+
+void CMainFrame::OnLinkReturned() {
+    std::unique_ptr<CSerialPort> link = reconnector_.TakeLink();
+    if (!link || link_) {
         return;
     }
-    // The link goes before its signals could reach a half-destroyed frame.
-    std::unique_ptr<CLink> closing = std::move(link_);
-    closing->disconnect(this);
-    closing->close();
-    SetPortPane(QStringLiteral("Not Open"));
+    // Nothing received before the loss is dropped and the logs go on; the
+    // receiver may have restarted, so what is kept on is asked for again.
+    housekeeping_.LinkResumed();
+    const QString name = link->displayName();
+    const QString pane = SerialPaneText(name, static_cast<quint32>(link->baudRate()));
+    AttachLink(std::move(link));
+    SetPortPane(pane);
+    statusBar()->showMessage(QStringLiteral("Reconnected to %1").arg(name));
 }
 
 void CMainFrame::OnBytes(const QByteArray& chunk) {
@@ -267,32 +308,40 @@ void CMainFrame::OnLinkLost(const QString& message) {
     }
     linkLostReported_ = true;
     const QString name = link_ ? link_->displayName() : QString();
-    statusBar()->showMessage(QStringLiteral("%1: %2").arg(name, message));
     if (opening_) {
         // Failed inside open(): ConnectLink reports it when open() returns.
+        statusBar()->showMessage(QStringLiteral("%1: %2").arg(name, message));
         openError_ = message;
         return;
     }
-    QString title = QStringLiteral("Link Lost");
-    QString text = QStringLiteral("The link to %1 was lost: %2").arg(name, message);
     if (link_ && !link_->isOpen()) {
         // An open that failed later (a TCP server that refused): as any failed open.
+        statusBar()->showMessage(QStringLiteral("%1: %2").arg(name, message));
         QApplication::beep();
-        title = QStringLiteral("Failure");
-        text = CouldNotOpenText(name, message);
         link_.release()->deleteLater();
         SetPortPane(QStringLiteral("Not Open"));
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Failure"), CouldNotOpenText(name, message),
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    // Lost while open: said once, in the status bar and the port pane, and a
+    // serial receiver is waited for. No box: nobody may be there to close it,
+    // and the receiver may be back before anyone could.
+    if (const auto* serial = qobject_cast<const CSerialPort*>(link_.get())) {
+        reconnector_.Start(serial->identity(), serial->baudRate());
+        statusBar()->showMessage(SerialLossText(*serial, message));
+    } else {
+        statusBar()->showMessage(QStringLiteral("%1: %2").arg(name, message));
+    }
 }
 
 void CMainFrame::OnLinkClosed() {
     // The link closed by itself (device gone, end of a replay): forget it.
     if (link_ && !link_->isOpen()) {
         link_.release()->deleteLater();
-        SetPortPane(QStringLiteral("Not Open"));
+        SetPortPane(reconnector_.Waiting() ? ReconnectingText() : QStringLiteral("Not Open"));
     }
 }
 
@@ -320,6 +369,9 @@ void CMainFrame::OnTimerTick() {
         }
     }
     ++tickCount_;
+    // Also a second wake-up for the reconnect schedule; a receiver back in
+    // time for this tick's keep-alive gets its messages asked for at once.
+    reconnector_.Poll();
     const bool askIdentity = LinkOpen() && link_->acceptsCommands();
     if (housekeeping_.NextTickKeepsAlive()) {
         logs_.EnsureReferenceLoaded();
@@ -388,7 +440,8 @@ QAction* CMainFrame::Action(int commandId) const {
 
 void CMainFrame::UpdateUi() {
     const bool open = LinkOpen();
-    Action(kDisconnectId)->setEnabled(open);
+    Action(kDisconnectId)->setEnabled(open || reconnector_.Waiting());
+    Action(kReconnectId)->setEnabled(reconnector_.Waiting());
     Action(kDataFlowId)->setEnabled(open);
     Action(kPauseReplayId)->setEnabled(qobject_cast<CReplayLink*>(link_.get()) != nullptr);
     for (const auto& [id, on] :

@@ -25,6 +25,7 @@
 #include "gui/app/recent_files_menu.h"
 #include "gui/app/view_printer.h"
 #include "gui/link/link.h"
+#include "gui/link/serial_reconnector.h"
 #include "gui/state/app_context.h"
 #include "gui/state/rx_event.h"
 #include "gui/state/view_services.h"
@@ -45,6 +46,8 @@ public:
     static constexpr int kPortPaneId = 32775;
     // Pauses and resumes a replayed raw log.
     static constexpr int kPauseReplayId = 32900;
+    // Looks at once for the unplugged receiver that is waited for.
+    static constexpr int kReconnectId = 32901;
     static constexpr int kDataLogId = 32787;
     static constexpr int kBinaryLogId = 32791;
     static constexpr int kPhaseLogId = 32801;
@@ -73,8 +76,10 @@ public:
     bool ConnectTo(const LinkChoice& choice);
     // Connects to an existing link; portPane is shown while it is open.
     bool ConnectLink(std::unique_ptr<CLink> link, const QString& portPane);
-    // Asks "Disconnect Now?" and closes the link.
+    // Asks "Disconnect Now?" and closes the link, or stops waiting for a lost one.
     void Disconnect();
+    // Looks for the lost receiver now instead of at the next attempt.
+    void Reconnect();
     // Starts the one-second timer; a port tag goes into the title: "ZarnMon(3)".
     void StartTimer(const QString& portTag = {});
     // "Couldn't Open name" with the reason below it, and the port pane says so.
@@ -88,6 +93,7 @@ public:
     [[nodiscard]] QMdiArea& MdiArea() { return *mdiArea_; }
     [[nodiscard]] CLink* Link() const { return link_.get(); }
     [[nodiscard]] bool LinkOpen() const { return link_ && link_->isOpen(); }
+    [[nodiscard]] CSerialReconnector& Reconnector() { return reconnector_; }
     [[nodiscard]] CLinkHousekeeping& Housekeeping() { return housekeeping_; }
     [[nodiscard]] QString PaneText(int paneId) const;
     [[nodiscard]] std::uint32_t TickCount() const { return tickCount_; }
@@ -134,9 +140,13 @@ private:
     [[nodiscard]] bool Replaying() const { return context_.clock.FollowsRecording(); }
     QAction* AddCommand(int id, const QString& text, std::string_view prompt);
     void CloseLink();
+    // Makes link the one the frame feeds from and sends to.
+    void AttachLink(std::unique_ptr<CLink> link);
     void OnBytes(const QByteArray& chunk);
     void OnLinkLost(const QString& message);
     void OnLinkClosed();
+    // The lost serial receiver is back: its new link carries on the old one.
+    void OnLinkReturned();
     void ShowDataFlow();
     void ShowAbout();
     void SaveOpenWindows();
@@ -154,6 +164,7 @@ private:
     std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;
     QLabel* logPane_ = nullptr;
     std::unique_ptr<CLink> link_;
+    CSerialReconnector reconnector_{context_.clock};
     bool linkLostReported_ = false;
     bool opening_ = false;
     // What the link said when it failed to open.

@@ -116,6 +116,8 @@ void CMainFrame::BuildActions() {
             &QAction::triggered, this, &CMainFrame::Connect);
     connect(AddCommand(kDisconnectId, QStringLiteral("D&isconnect ..."), "Close the comm port\nClose Connection"),
             &QAction::triggered, this, &CMainFrame::Disconnect);
+    connect(AddCommand(kReconnectId, QStringLiteral("&Reconnect"), "Look for the unplugged receiver now\nReconnect"),
+            &QAction::triggered, this, &CMainFrame::Reconnect);
     connect(AddCommand(kDataFlowId, QStringLiteral("&Data Flow ..."), kDataFlowPrompt), &QAction::triggered, this,
             &CMainFrame::ShowDataFlow);
     for (const auto& [id, text, prompt, toggle] :
@@ -178,6 +180,7 @@ void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(Action(kConnectId));
     file->addAction(Action(kDisconnectId));
+    file->addAction(Action(kReconnectId));
     file->addAction(Action(kPauseReplayId));
     file->addSeparator();
     file->addAction(Action(kDataLogId));

@@ -54,6 +54,8 @@ public:
 protected:
     void OnRxMessage(int slot) override;
     void OnRefreshTick() override {}
+    // A record of lines, not values that could be taken for live ones.
+    [[nodiscard]] bool GreysStaleValues() const override { return false; }
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Enter anywhere on the page sends, as a dialog's default button would.
     void keyPressEvent(QKeyEvent* event) override;

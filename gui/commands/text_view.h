@@ -47,6 +47,8 @@ public:
 protected:
     void OnRxMessage(int slot) override;
     void OnRefreshTick() override {}
+    // A record of lines, not values that could be taken for live ones.
+    [[nodiscard]] bool GreysStaleValues() const override { return false; }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "gui/state/color_ref.h"
 #include "gui/state/latin1.h"
 
 namespace zarnmon {
@@ -30,6 +31,8 @@ void CElementView::InitialUpdate() {
     }
     initialised_ = true;
     OnInitialUpdate();
+    // A view opened after its messages stopped starts grey.
+    subscriptions_.TakeStaleness();
     if (FitsFrame()) {
         FitFrame();
     }
@@ -69,7 +72,8 @@ void CElementView::OnRefreshTick() { subscriptions_.KeepOn(KeptOnSlots(), Contex
 bool CElementView::event(QEvent* event) {
     // Notifications of handlers the view does not show are not its business.
     return subscriptions_.Dispatch(
-               *event, [this](int slot) { OnRxMessage(slot); }, [this] { OnRefreshTick(); }) ||
+               *event, [this](int slot) { OnRxMessage(slot); }, [this] { OnRefreshTick(); },
+               [this](bool /*stale*/) { viewport()->update(); }) ||
            QAbstractScrollArea::event(event);
 }
 
@@ -100,6 +104,9 @@ void CElementView::PaintContent(QPainter& painter, const QRect& clip, const QFon
     PaintUnder(painter, clip);
     elements_.PaintAll(painter, clip);
     PaintOver(painter, clip);
+    if (subscriptions_.Stale()) {
+        painter.fillRect(clip, StaleWash());
+    }
 }
 
 void CElementView::resizeEvent(QResizeEvent* event) {

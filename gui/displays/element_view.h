@@ -4,7 +4,9 @@
 // view's elements and its subscriptions, paints the elements that meet the
 // exposed area on a white background, repaints only elements that changed,
 // and runs the refresh tick's countdown: every fourth tick it asks for the
-// messages the view needs to be switched on again.
+// messages the view needs to be switched on again. When the messages it
+// subscribed to have stopped, the whole view is drawn greyed, so nobody reads
+// a stale value as a live one.
 //
 // Copy puts the view's texts on the clipboard as tab-separated lines, what a
 // spreadsheet or a bug report takes; there is nothing to cut or paste.
@@ -38,6 +40,8 @@ public:
 
     [[nodiscard]] QSize Extent() const { return extent_; }
     [[nodiscard]] const CElementList& Elements() const { return elements_; }
+    // Whether the view is drawn greyed: its messages have stopped.
+    [[nodiscard]] bool ShowsStale() const { return subscriptions_.Stale(); }
     [[nodiscard]] QPoint ScrollOffset() const;
     // Updates every element and repaints those that changed; returns how many.
     int UpdateAll();

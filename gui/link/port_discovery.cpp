@@ -35,15 +35,32 @@ QString Resolved(const QString& path) {
     return canonical.isEmpty() ? path : canonical;
 }
 
-const PortEntry* FindEntry(const std::vector<PortEntry>& ports, const QString& devicePath) {
-    const auto exact = std::ranges::find(ports, devicePath, &PortEntry::devicePath);
+// The port of a device path, also through a symlink; path projects a port to its device path.
+template <typename Port, typename Path>
+const Port* FindPort(const std::vector<Port>& ports, const QString& devicePath, Path path) {
+    const auto exact = std::ranges::find(ports, devicePath, path);
     if (exact != ports.end()) {
         return &*exact;
     }
     const QString target = Resolved(devicePath);
-    const auto linked =
-        std::ranges::find_if(ports, [&target](const PortEntry& entry) { return Resolved(entry.devicePath) == target; });
+    const auto linked = std::ranges::find_if(ports, [&](const Port& port) { return Resolved(path(port)) == target; });
     return linked != ports.end() ? &*linked : nullptr;
+}
+
+const PortEntry* FindEntry(const std::vector<PortEntry>& ports, const QString& devicePath) {
+    return FindPort(ports, devicePath, [](const PortEntry& entry) { return entry.devicePath; });
+}
+
+QString PathOf(const PortFacts& port) { return port.devicePath.isEmpty() ? port.portName : port.devicePath; }
+
+DeviceIdentity IdentityFrom(const QString& devicePath, const PortFacts* port) {
+    DeviceIdentity identity{devicePath.toStdString(), {}, {}, {}};
+    if (port != nullptr) {
+        identity.serialNumber = port->serialNumber.trimmed().toStdString();
+        identity.vendorId = port->vendorId;
+        identity.productId = port->productId;
+    }
+    return identity;
 }
 
 }  // namespace
@@ -69,7 +86,7 @@ std::vector<PortEntry> MakePortList(const std::vector<PortFacts>& facts) {
     std::vector<PortEntry> ports;
     ports.reserve(facts.size());
     for (const PortFacts& port : facts) {
-        const QString path = port.devicePath.isEmpty() ? port.portName : port.devicePath;
+        const QString path = PathOf(port);
         if (path.isEmpty() || std::ranges::find(ports, path, &PortEntry::devicePath) != ports.end()) {
             continue;
         }
@@ -79,19 +96,36 @@ std::vector<PortEntry> MakePortList(const std::vector<PortFacts>& facts) {
     return ports;
 }
 
-std::vector<PortEntry> DiscoverPorts() {
+std::vector<PortFacts> DiscoverPortFacts() {
     std::vector<PortFacts> facts;
     const auto infos = QSerialPortInfo::availablePorts();
     facts.reserve(static_cast<std::size_t>(infos.size()));
     for (const QSerialPortInfo& info : infos) {
-        PortFacts port{info.systemLocation(), info.portName(), info.description(), info.manufacturer(), {}, {}};
+        PortFacts port{info.systemLocation(), info.portName(), info.description(), info.manufacturer(), {}, {},
+                       info.serialNumber()};
         if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
             port.vendorId = info.vendorIdentifier();
             port.productId = info.productIdentifier();
         }
         facts.push_back(std::move(port));
     }
-    return MakePortList(facts);
+    return facts;
+}
+
+std::vector<PortEntry> DiscoverPorts() { return MakePortList(DiscoverPortFacts()); }
+
+DeviceIdentity IdentityOf(const QString& devicePath, const std::vector<PortFacts>& facts) {
+    return IdentityFrom(devicePath, FindPort(facts, devicePath, PathOf));
+}
+
+std::vector<DeviceIdentity> PresentDevices() {
+    const std::vector<PortFacts> facts = DiscoverPortFacts();
+    std::vector<DeviceIdentity> present;
+    present.reserve(facts.size());
+    for (const PortFacts& port : facts) {
+        present.push_back(IdentityFrom(PathOf(port), &port));
+    }
+    return present;
 }
 
 QString FirstUsbPort(const std::vector<PortEntry>& ports) {

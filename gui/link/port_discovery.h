@@ -18,6 +18,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/link/reconnect_policy.h"
+
 namespace zarnmon {
 
 // What the system says about one port.
@@ -28,6 +30,7 @@ struct PortFacts {
     QString manufacturer;
     std::optional<quint16> vendorId;
     std::optional<quint16> productId;
+    QString serialNumber{};  // USB adapters have one; most other ports none
 };
 
 struct PortEntry {
@@ -47,8 +50,17 @@ inline constexpr std::array<quint32, 15> kBaudRates{110,   300,   600,   1200,  
 // The entries for these facts, sorted by device path with numbers in
 // numeric order (ttyS2 before ttyS10).
 [[nodiscard]] std::vector<PortEntry> MakePortList(const std::vector<PortFacts>& facts);
+// What the system reports about every serial port now.
+[[nodiscard]] std::vector<PortFacts> DiscoverPortFacts();
 // Every serial port the system reports now.
 [[nodiscard]] std::vector<PortEntry> DiscoverPorts();
+
+// How a device path's device is known again after it went away: the serial
+// number and ids of its port in facts (also through a symlink to it), with
+// the path as given.
+[[nodiscard]] DeviceIdentity IdentityOf(const QString& devicePath, const std::vector<PortFacts>& facts);
+// The identities of the serial ports present now.
+[[nodiscard]] std::vector<DeviceIdentity> PresentDevices();
 
 // The device path of the first USB serial adapter in the list, which the
 // USB port number stands for; empty when there is none.

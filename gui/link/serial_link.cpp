@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <utility>
-
-#include "gui/link/port_discovery.h"
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcZarnSerial, "zarnmon.serial")
 
@@ -28,10 +27,10 @@ std::uint32_t FlagsOf(QSerialPort::SerialPortError error) {
 }  // namespace
 
 CSerialPort::CSerialPort(QString devicePath, qint32 baudRate, QObject* parent)
-    : CLink(parent),
-      devicePath_(std::move(devicePath)),
-      baudRate_(baudRate),
-      displayName_(PortDisplayName(devicePath_)) {
+    : CLink(parent), devicePath_(std::move(devicePath)), baudRate_(baudRate) {
+    const std::vector<PortFacts> present = DiscoverPortFacts();
+    displayName_ = PortDisplayName(devicePath_, MakePortList(present));
+    identity_ = IdentityOf(devicePath_, present);
     quietTimer_.setSingleShot(true);
     quietTimer_.setTimerType(Qt::PreciseTimer);
     quietTimer_.setInterval(kQuietGapMs);

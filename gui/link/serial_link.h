@@ -39,6 +39,7 @@
 #include "core/app/settings_keys.h"
 #include "gui/link/comm_errors.h"
 #include "gui/link/link.h"
+#include "gui/link/port_discovery.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcZarnSerial)
 
@@ -75,6 +76,9 @@ public:
 
     [[nodiscard]] const QString& devicePath() const { return devicePath_; }
     [[nodiscard]] qint32 baudRate() const { return baudRate_; }
+    // How the device is known again once it has gone away: taken when the
+    // link is made, while the system still lists it.
+    [[nodiscard]] const DeviceIdentity& identity() const { return identity_; }
     // Bytes still queued for the receiver.
     [[nodiscard]] qint64 pendingOutput() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
     // Bytes received and held back until the threshold or the quiet gap.
@@ -96,6 +100,7 @@ private:
     QString devicePath_;
     qint32 baudRate_;
     QString displayName_;
+    DeviceIdentity identity_;
     qint64 threshold_ = kNotifyThreshold;
     QSerialPort port_;
     QTimer quietTimer_;

@@ -1,6 +1,8 @@
 #include "gui/state/view_subscriptions.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace zarnmon {
 
@@ -38,6 +40,23 @@ bool CViewSubscriptions::CountDown() {
     }
     countdown_ = kTicksPerRequest;
     return true;
+}
+
+bool CViewSubscriptions::ValuesStale() const {
+    bool held = false;
+    std::uint32_t newest = std::numeric_limits<std::uint32_t>::max();
+    for (const auto& [handler, id] : subscriptions_) {
+        if (handler->LastLength() > 0) {
+            held = true;
+            newest = std::min(newest, handler->AgeMs());
+        }
+    }
+    return held && newest >= CMsgDispatcher::kActiveMs;
+}
+
+bool CViewSubscriptions::TakeStaleness() {
+    const bool stale = ValuesStale();
+    return std::exchange(stale_, stale) != stale;
 }
 
 void CViewSubscriptions::KeepOn(const std::vector<int>& kept, bool autoConfigure) {

@@ -2,9 +2,15 @@
 
 // What every view does with the handlers: subscribe to the ones it shows
 // (their notifications arrive as posted events), recognise its own
-// notifications among the events it gets, and count its refresh ticks down
-// so that every fourth one switches its messages on again. Unsubscribes when
-// the view goes.
+// notifications among the events it gets, count its refresh ticks down
+// so that every fourth one switches its messages on again, and tell when its
+// values go stale. Unsubscribes when the view goes.
+//
+// Stale: the handlers the view subscribed to hold messages, and the newest of
+// them is as old as the rule that says a message has stopped (6000 ms on the
+// program clock). Handlers that hold nothing leave no value to mistake for a
+// live one. The state is taken after every notification and refresh tick, so
+// a view turns stale within a tick of the rule and fresh with the next message.
 
 #include <QEvent>
 #include <QObject>
@@ -30,22 +36,31 @@ public:
     // True on every fourth refresh tick, starting with the fourth.
     bool CountDown();
     // Hands a view's event to onMessage (the slot of a notification from a
-    // subscribed handler) or onTick (the refresh tick); true when the event
-    // was one of these, whether or not it concerned the view.
-    template <typename OnMessage, typename OnTick>
-    bool Dispatch(const QEvent& event, OnMessage&& onMessage, OnTick&& onTick) {
+    // subscribed handler) or onTick (the refresh tick), then onStale(stale)
+    // when that left the view's values stale or fresh again; true when the
+    // event was one of these, whether or not it concerned the view.
+    template <typename OnMessage, typename OnTick, typename OnStale>
+    bool Dispatch(const QEvent& event, OnMessage&& onMessage, OnTick&& onTick, OnStale&& onStale) {
         if (event.type() == CRxMessageEvent::Type()) {
             if (const int slot = SlotOf(event); slot >= 0) {
                 onMessage(slot);
             }
-            return true;
-        }
-        if (event.type() == CRefreshTickEvent::Type()) {
+        } else if (event.type() == CRefreshTickEvent::Type()) {
             onTick();
-            return true;
+        } else {
+            return false;
         }
-        return false;
+        if (TakeStaleness()) {
+            onStale(stale_);
+        }
+        return true;
     }
+    // Whether the values are stale now.
+    [[nodiscard]] bool ValuesStale() const;
+    // The state last taken; a view paints by it.
+    [[nodiscard]] bool Stale() const { return stale_; }
+    // Takes the state now; true when it changed.
+    bool TakeStaleness();
     // On the keep-alive tick, with auto-configure on: each slot switched on
     // again unless it flows.
     void KeepOn(const std::vector<int>& kept, bool autoConfigure);
@@ -55,6 +70,7 @@ private:
     CRxEventPoster poster_;
     std::vector<std::pair<CMsgHandler*, std::uint32_t>> subscriptions_;
     int countdown_ = 3;
+    bool stale_ = false;
 };
 
 }  // namespace zarnmon

@@ -90,6 +90,25 @@ TEST_F(HousekeepingTest, IdentityReply_StopsTheQuestionsUntilTheReceiverFallsSil
     EXPECT_EQ(TickAndTake(), std::vector<std::string>{"$JI\r"});
 }
 
+TEST_F(HousekeepingTest, LinkResumed_AsksAgainAtTheNextTickForWhatIsKeptOnThoughItStillFlows) {
+    const KeepAliveNeeds needs{.dataLog = true};
+    TickAndTake(true, true, needs);
+    for (const int id : {1, 2, 99, 100, 89}) {
+        dispatcher.Feed(CBinFrameBuilder(static_cast<std::uint16_t>(id)).Build());
+    }
+    dispatcher.Feed(AsBytes(TextLine("$RD1,1,2,3")));
+    TickAndTake(true, true, needs);
+    EXPECT_FALSE(housekeeping.NextTickKeepsAlive());
+
+    housekeeping.LinkResumed();
+    EXPECT_TRUE(housekeeping.NextTickKeepsAlive());
+    EXPECT_EQ(TickAndTake(true, true, needs),
+              (std::vector<std::string>{"$JBIN,1,1\r", "$JBIN,2,1\r", "$JBIN,99,1\r", "$JBIN,100,1\r", "$JBIN,89,1\r",
+                                        "$JASC,D1,1\r"}));
+    housekeeping.LinkResumed();
+    EXPECT_TRUE(TickAndTake(false, true, needs).empty()) << "nothing without auto-configure";
+}
+
 TEST_F(HousekeepingTest, Needs_AddTheirMessagesToTheKeepAlive) {
     const KeepAliveNeeds needs{.dataLog = true, .phaseLog = true, .waasProcessing = true};
     EXPECT_EQ(

@@ -366,6 +366,31 @@ TEST_F(DispatcherTest, EnsureState_AutomaticChecksAtMostEveryFiveSeconds) {
     EXPECT_EQ(sender.sent.size(), 3u) << "already off";
 }
 
+TEST_F(DispatcherTest, Resume_DropsTheCutMessageKeepsTheStoredOnesAndAsksForFlowingMessagesOnce) {
+    dispatcher.Feed(Frame(2));
+    const auto frame99 = Frame(99);
+    dispatcher.Feed(std::span(frame99).first(100));
+    dispatcher.EnsureState(Slots::Msg2, true, false);
+    EXPECT_TRUE(sender.sent.empty()) << "flowing";
+
+    dispatcher.Resume();
+    EXPECT_EQ(dispatcher.DroppedBytes(), 100u) << "the message the loss cut short";
+    EXPECT_EQ(dispatcher.Handler(Slots::Msg2).LastLength(), Frame(2).size()) << "kept";
+    dispatcher.Feed(Frame(99));
+    EXPECT_EQ(recorder.stored.size(), 2u) << "the next link's first message is whole";
+
+    dispatcher.EnsureState(Slots::Msg2, true, false);
+    EXPECT_EQ(sender.sent, std::vector<std::string>{"$JBIN,2,1\r"}) << "asked again at once, though flowing";
+    clock.Advance(5000);
+    dispatcher.EnsureState(Slots::Msg2, true, false);
+    EXPECT_EQ(sender.sent.size(), 1u) << "once";
+
+    dispatcher.Resume();
+    dispatcher.Reset();
+    dispatcher.EnsureState(Slots::Msg2, true, false);
+    EXPECT_EQ(sender.sent.size(), 1u) << "a new connection starts over";
+}
+
 TEST_F(DispatcherTest, AdoptUserCommand_KeepsTheUsersRate) {
     dispatcher.AdoptUserCommand("  $jbin,99,5\r\n");
     EXPECT_EQ(dispatcher.EnableCommand(Slots::Msg99), "$JBIN,99,5\r");

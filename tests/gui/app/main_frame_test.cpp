@@ -151,16 +151,18 @@ TEST_F(MainFrameTest, TimerTick_KeepsMessagesAliveOverTheLink) {
     EXPECT_EQ(link->written(), QByteArray("$JBIN,1,1\r$JBIN,2,1\r$JI\r")) << "nothing automatic without auto-configure";
 }
 
-TEST_F(MainFrameTest, LinkLost_IsReportedOnceAndTheLinkForgotten) {
+TEST_F(MainFrameTest, LinkLost_IsSaidOnceInTheStatusBarWithoutABoxAndTheLinkForgotten) {
     CFakeLink* link = ConnectFake();
     link->injectError(QStringLiteral("device gone"));
     Flush();
     EXPECT_FALSE(frame->LinkOpen());
     EXPECT_EQ(frame->PaneText(CMainFrame::kPortPaneId), QStringLiteral("Not Open"));
-    const auto boxes = frame->findChildren<QMessageBox*>();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes.front()->text().contains(QStringLiteral("device gone")));
+    EXPECT_TRUE(frame->findChildren<QMessageBox*>().isEmpty());
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Fake link: device gone"));
     EXPECT_FALSE(frame->Send("$JI\r", false));
+    frame->UpdateUi();
+    EXPECT_FALSE(frame->Action(CMainFrame::kReconnectId)->isEnabled()) << "only a serial receiver is waited for";
+    EXPECT_FALSE(frame->Action(CMainFrame::kDisconnectId)->isEnabled());
 }
 
 TEST_F(MainFrameTest, DataFlowOk_SendsTheChosenStatesAsCommandsByHand) {

@@ -7,10 +7,9 @@
 #include <atomic>
 #include <cstdlib>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include "tests/gui/link/bare_pty.h"
 #include "tests/gui/link/link_test_support.h"
 
 namespace zarnmon::test {
@@ -38,36 +37,6 @@ protected:
         g_previousHandler = qInstallMessageHandler(CountSerialLines);
     }
     void TearDown() override { qInstallMessageHandler(g_previousHandler); }
-};
-
-// A pseudo-terminal of the test's own: the link opens the terminal side,
-// the test writes and closes the other.
-class CBarePty {
-public:
-    CBarePty() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
-            path_ = QString::fromLatin1(::ptsname(master_));
-        }
-    }
-    ~CBarePty() { Close(); }
-    CBarePty(const CBarePty&) = delete;
-    CBarePty& operator=(const CBarePty&) = delete;
-
-    [[nodiscard]] const QString& Path() const { return path_; }
-    bool Write(const QByteArray& bytes) const {
-        return ::write(master_, bytes.constData(), static_cast<std::size_t>(bytes.size())) == bytes.size();
-    }
-    void Close() {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
-
-private:
-    int master_ = -1;
-    QString path_;
 };
 
 TEST_F(SerialLink, SimulatorPty_CommandInFramesOut) {
