@@ -108,9 +108,22 @@ IonoSize IonoMapLayout::ScrollExtent() const noexcept {
     return {MapWidth() + kExtentMargin, MapHeight() + kExtentMargin};
 }
 
+double IonoMapLayout::XOf(double longitude) const noexcept {
+    return kMapOrigin + side_ * (longitude - left0_) / kStepDegrees;
+}
+
+double IonoMapLayout::YOf(double latitude) const noexcept {
+    return kMapOrigin + side_ * (top0_ - latitude) / kStepDegrees;
+}
+
+int IonoMapLayout::EdgeX(int longitude) const noexcept { return static_cast<int>(XOf(longitude)); }
+
+int IonoMapLayout::EdgeY(int latitude) const noexcept { return static_cast<int>(YOf(latitude)); }
+
 IonoRect IonoMapLayout::CellRect(int column, int row) const noexcept {
-    return {kMapOrigin + side_ * column, kMapOrigin + side_ * row, kMapOrigin + side_ * (column + 1),
-            kMapOrigin + side_ * (row + 1)};
+    const int west = left0_ + kStepDegrees * column;
+    const int north = top0_ - kStepDegrees * row;
+    return {EdgeX(west), EdgeY(north), EdgeX(west + kStepDegrees), EdgeY(north - kStepDegrees)};
 }
 
 double IonoMapLayout::SquareLongitude(int column) const noexcept { return left0_ + kStepDegrees * column + 1; }
@@ -174,8 +187,7 @@ std::vector<IonoMapMark> IonoLatitudeMarks(const IonoMapLayout& layout) {
     const int top0 = layout.Top0();
     for (int latitude = FloorTo(top0, kDegreesPerMark); (top0 - latitude) / 2 <= layout.Rows();
          latitude -= kDegreesPerMark) {
-        const int y = IonoMapLayout::kMapOrigin + layout.CellSide() * (top0 - latitude) / 2;
-        marks.push_back({latitude, y, DegreeLabel(latitude)});
+        marks.push_back({latitude, layout.EdgeY(latitude), DegreeLabel(latitude)});
     }
     return marks;
 }
@@ -185,8 +197,7 @@ std::vector<IonoMapMark> IonoLongitudeMarks(const IonoMapLayout& layout) {
     const int left0 = layout.Left0();
     for (int longitude = CeilTo(left0, kDegreesPerMark); (longitude - left0) / 2 <= layout.Columns();
          longitude += kDegreesPerMark) {
-        const int x = IonoMapLayout::kMapOrigin + layout.CellSide() * (longitude - left0) / 2;
-        marks.push_back({longitude, x, DegreeLabel(longitude)});
+        marks.push_back({longitude, layout.EdgeX(longitude), DegreeLabel(longitude)});
     }
     return marks;
 }

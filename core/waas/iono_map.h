@@ -126,6 +126,18 @@ public:
     // What the view scrolls over.
     [[nodiscard]] IonoSize ScrollExtent() const noexcept;
 
+    // The degrees of the map's east and south edges.
+    [[nodiscard]] int Right0() const noexcept { return left0_ + kStepDegrees * columns_; }
+    [[nodiscard]] int Bottom0() const noexcept { return top0_ - kStepDegrees * rows_; }
+    // Where a longitude and a latitude fall on screen, in fractional pixels:
+    // the one mapping that places the squares, the marks and the land.
+    [[nodiscard]] double XOf(double longitude) const noexcept;
+    [[nodiscard]] double YOf(double latitude) const noexcept;
+    // The pixel column and row of a whole degree on an even step from the
+    // map's corner: a square's edge or a mark.
+    [[nodiscard]] int EdgeX(int longitude) const noexcept;
+    [[nodiscard]] int EdgeY(int latitude) const noexcept;
+
     [[nodiscard]] IonoRect CellRect(int column, int row) const noexcept;
     // Centre of the square, where its delay is taken.
     [[nodiscard]] double SquareLongitude(int column) const noexcept;

@@ -9,6 +9,7 @@
 
 #include "gui/state/latin1.h"
 #include "gui/waas/iono_map_dialogs.h"
+#include "gui/waas/iono_rect.h"
 
 namespace zarnmon {
 
@@ -27,8 +28,6 @@ const IonoCoverage& LoadedCoverage(CAppContext& context) {
     }
     return *context.ionoCoverage;
 }
-
-QRect ToQRect(const IonoRect& rect) { return {rect.left, rect.top, rect.Width(), rect.Height()}; }
 
 QFont ArialFont(int pixels, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -99,7 +98,7 @@ bool FitsOnScreen(QSize extent, QSize screen, const FrameAllowance& allowance) {
 
 CViewIono::CViewIono(const ViewServices& services, QWidget* parent)
     : CElementView(services, parent), layout_(LoadedCoverage(services.context).region) {
-    BuildSquares();
+    BuildMap();
 
     menu_ = new QMenu(QStringLiteral("&Map Properties"), this);
     QAction* scale = menu_->addAction(QStringLiteral("Iono Map &Scale ..."));
@@ -146,7 +145,7 @@ void CViewIono::SetScale(int scale) {
 void CViewIono::SetCoverage(const IonoCoverage& coverage) {
     Context().ionoCoverage = coverage;
     layout_ = IonoMapLayout(coverage.region);
-    BuildSquares();
+    BuildMap();
     const IonoSize extent = layout_.ScrollExtent();
     SetExtent({extent.width, extent.height});
     viewport()->update();
@@ -198,6 +197,7 @@ bool CViewIono::FitsFrame() const {
 }
 
 void CViewIono::PaintUnder(QPainter& painter, const QRect& clip) {
+    land_.Paint(painter, clip);
     if (clip.top() >= IonoMapLayout::kMapOrigin) {
         return;
     }
@@ -226,7 +226,7 @@ void CViewIono::PaintOver(QPainter& painter, const QRect& clip) {
     PaintMarks(painter);
 }
 
-void CViewIono::BuildSquares() {
+void CViewIono::BuildMap() {
     CElementList& elements = MutableElements();
     elements.DeleteAll();
     const bool extendMap = LoadedCoverage(Context()).extendMap;
@@ -239,6 +239,7 @@ void CViewIono::BuildSquares() {
     }
     latitudeMarks_ = IonoLatitudeMarks(layout_);
     longitudeMarks_ = IonoLongitudeMarks(layout_);
+    land_ = CLandLayer(layout_);
 }
 
 void CViewIono::PaintMarks(QPainter& painter) const {

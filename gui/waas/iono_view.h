@@ -2,7 +2,8 @@
 
 // The iono map: the chosen region cut into 2-degree squares, each holding a
 // blue box whose side grows with the vertical delay at the square's centre,
-// under a title naming the scale and framed by latitude and longitude marks.
+// over the land, under a title naming the scale and framed by latitude and
+// longitude marks.
 //
 // Message 80 arrives several times a second and the grid changes slowly, so a
 // notification only starts a count of refresh ticks and the squares are
@@ -18,6 +19,7 @@
 
 #include "core/waas/iono_map.h"
 #include "gui/displays/element_view.h"
+#include "gui/waas/land_layer.h"
 
 namespace zarnmon {
 
@@ -74,6 +76,7 @@ public:
     [[nodiscard]] int SquareCount() const { return static_cast<int>(Elements().Count()); }
     [[nodiscard]] const CDrawIono& Square(int column, int row) const;
     [[nodiscard]] QMenu& MapMenu() const { return *menu_; }
+    [[nodiscard]] const CLandLayer& Land() const { return land_; }
 
     // Every square recomputes its value and repaints where its box was and
     // is when the value changed; returns how many changed.
@@ -91,12 +94,14 @@ protected:
     // the tick only runs the recompute count.
     void OnRefreshTick() override;
     [[nodiscard]] bool FitsFrame() const override;
-    // The title goes under the squares: a box above the scale may reach it.
+    // The land and the title go under the squares: a box above the scale may
+    // reach the title.
     void PaintUnder(QPainter& painter, const QRect& clip) override;
     void PaintOver(QPainter& painter, const QRect& clip) override;
 
 private:
-    void BuildSquares();
+    // The squares, marks and land of the layout.
+    void BuildMap();
     void PaintMarks(QPainter& painter) const;
     void EditScale();
     void EditCoverage();
@@ -104,6 +109,7 @@ private:
     IonoMapLayout layout_;
     std::vector<IonoMapMark> latitudeMarks_;
     std::vector<IonoMapMark> longitudeMarks_;
+    CLandLayer land_;
     // 0: no new data; else ticks since the first notification, plus one.
     int newData_ = 0;
     bool switchedWaasOn_ = false;

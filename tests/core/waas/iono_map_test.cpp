@@ -24,6 +24,37 @@ TEST(IonoMapLayoutTest, DefaultRegion_GivesTheDocumentedMap) {
     EXPECT_DOUBLE_EQ(layout.SquareLatitude(39), 1.0);
 }
 
+TEST(IonoMapLayoutTest, Mapping_PlacesSquaresMarksAndAnyPointOnOneScale) {
+    // Europe: 60 x 40 squares of 13 pixels, an odd side.
+    const IonoMapLayout layout(kIonoZones[1].region);
+    ASSERT_EQ(layout.CellSide(), 13);
+    EXPECT_EQ(layout.Right0(), 60);
+    EXPECT_EQ(layout.Bottom0(), 10);
+    EXPECT_DOUBLE_EQ(layout.XOf(-60.0), 55.0);
+    EXPECT_DOUBLE_EQ(layout.XOf(60.0), layout.MapRect().right);
+    EXPECT_DOUBLE_EQ(layout.YOf(90.0), 55.0);
+    EXPECT_DOUBLE_EQ(layout.YOf(10.0), layout.MapRect().bottom);
+    // The Lizard, 5.2W 49.96N: 54.8 degrees east of the map's edge and 40.04
+    // south of it, at 6.5 pixels a degree.
+    EXPECT_DOUBLE_EQ(layout.XOf(-5.2), 55.0 + 356.2);
+    EXPECT_DOUBLE_EQ(layout.YOf(49.96), 55.0 + 260.26);
+    for (int row = 0; row < layout.Rows(); ++row) {
+        for (int column = 0; column < layout.Columns(); ++column) {
+            SCOPED_TRACE(testing::Message() << "column " << column << " row " << row);
+            const IonoRect cell = layout.CellRect(column, row);
+            // The square's delay is taken at its centre, where its cell is.
+            EXPECT_DOUBLE_EQ(layout.XOf(layout.SquareLongitude(column)), (cell.left + cell.right) / 2.0);
+            EXPECT_DOUBLE_EQ(layout.YOf(layout.SquareLatitude(row)), (cell.top + cell.bottom) / 2.0);
+        }
+    }
+    for (const IonoMapMark& mark : IonoLongitudeMarks(layout)) {
+        EXPECT_DOUBLE_EQ(layout.XOf(mark.degrees), mark.position);
+    }
+    for (const IonoMapMark& mark : IonoLatitudeMarks(layout)) {
+        EXPECT_DOUBLE_EQ(layout.YOf(mark.degrees), mark.position);
+    }
+}
+
 TEST(IonoMapLayoutTest, EmptyRegion_HasNoSquaresAndNoDivisionByZero) {
     const IonoMapLayout layout(NormaliseRegion({20, 10, 20, 10}));
     EXPECT_EQ(layout.SquareCount(), 0);
