@@ -31,6 +31,8 @@
 
 namespace zarnmon {
 
+class CReplayTimelineBar;
+
 class CMainFrame final : public QMainWindow, public ICommandSender, public IReceiverControl, public IStoreTap {
     Q_OBJECT
 
@@ -66,6 +68,8 @@ public:
     [[nodiscard]] bool WaasProcessing() const override { return housekeeping_.WaasProcessing(); }
     void SetWaasProcessing(bool on) override;
     void ShowStatusMessage(const QString& text) override { statusBar()->showMessage(text); }
+    // False while a replay goes again over what its logs have.
+    [[nodiscard]] bool LogsTakeMessages() const override;
 
     // Runs the "Open Receiver" dialog and connects to what it chose.
     void Connect();
@@ -96,6 +100,7 @@ public:
     [[nodiscard]] CLogControl& Logs() { return logs_; }
     [[nodiscard]] CRecentFilesMenu& RecentFiles() { return *recentFiles_; }
     [[nodiscard]] CViewPrinter& Printer() { return printer_; }
+    [[nodiscard]] CReplayTimelineBar& Timeline() const { return *timelineBar_; }
     // The top line of window's printed page: its title and the receiver's time.
     [[nodiscard]] QString PrintHeaderOf(const QMdiSubWindow& window) const;
 
@@ -134,6 +139,8 @@ private:
     [[nodiscard]] bool Replaying() const { return context_.clock.FollowsRecording(); }
     QAction* AddCommand(int id, const QString& text, std::string_view prompt);
     void CloseLink();
+    // Everything received is forgotten: a connect, and a replay going back.
+    void ForgetReceived();
     void OnBytes(const QByteArray& chunk);
     void OnLinkLost(const QString& message);
     void OnLinkClosed();
@@ -161,6 +168,7 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     QAction* windowMenu_ = nullptr;
     CRecentFilesMenu* recentFiles_ = nullptr;
+    CReplayTimelineBar* timelineBar_ = nullptr;
     QList<QPointer<QAction>> viewMenus_;
     QStatusBar* secondStatusBar_ = nullptr;
     std::map<int, QLabel*> panes_;

@@ -16,6 +16,7 @@
 #include <type_traits>
 
 #include "gui/app/main_frame.h"
+#include "gui/app/replay_timeline_bar.h"
 #include "gui/app/view_registry.h"
 #include "gui/app/window_arranger.h"
 #include "gui/state/edit_target.h"
@@ -288,6 +289,11 @@ void CMainFrame::BuildToolBar() {
         }
         bar->addAction(action);
     }
+
+    // The replay timeline sits under the tool bar, shown while a replay is open.
+    addToolBarBreak();
+    timelineBar_ = new CReplayTimelineBar(*Action(kPauseReplayId), this);
+    addToolBar(timelineBar_);
 
     QMenu* view = menuBar()->actions().at(1)->menu();
     QAction* first = view->actions().isEmpty() ? nullptr : view->actions().first();
