@@ -10,7 +10,8 @@
 // Opening reads the whole file into memory (a raw log grows by megabytes an
 // hour, not gigabytes) and indexes it, then reports opened(); delivery
 // starts from the event loop, so listeners connected after open() miss
-// nothing. The end of the file closes the link (closed(), no error). A
+// nothing. Playing to the end of the file closes the link (closed(), no
+// error); a move to the end leaves it open until it plays on. A
 // replay carries no commands: write() does nothing and returns false, and
 // nothing is reported, since the auto-configure requests that would fail
 // are not the user's doing. A file that cannot be read is reported with the
