@@ -17,12 +17,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/paint_counter.h"
-#include "core/app/settings_store.h"
-#include "core/link/tick_clock.h"
-#include "gui/app/main_frame.h"
-#include "gui/app/view_registry.h"
+#include "bench/program_rig.h"
 #include "gui/link/simulator_link.h"
-#include "gui/state/app_context.h"
 
 namespace zarnmon {
 namespace {
@@ -30,28 +26,14 @@ namespace {
 constexpr int kSeconds = 120;
 
 void BM_EveryViewOnSimulator(benchmark::State& state) {
-    CManualTickClock clock;
-    CSettingsStore settings;
-    CAppContext context{settings, clock};
-    // A reference position, as a configured user has: the NEU plot asks for one otherwise.
-    context.reference.SetPosition({51.0, -114.0, 1000.0});
-    context.reference.ComputeDegreeFactors(51.0, 1000.0);
-    context.reference.MarkValid();
-    std::vector<CMultiDocTempSpecial> templates = MakeTemplates();
-    CMainFrame frame(context, templates);
-    frame.resize(1600, 1000);
-    frame.show();
-
+    bench::ProgramRig rig;
+    CMainFrame& frame = rig.frame;
     auto link = std::make_unique<CSimulatorLink>();
-    link->setClock(clock);
+    link->setClock(rig.clock);
     CSimulatorLink& simulator = *link;
     frame.ConnectLink(std::move(link), simulator.displayName());
     frame.StartTimer();
-    for (const ViewDescriptor& descriptor : ViewDescriptors()) {
-        if (descriptor.factory) {
-            frame.OpenView(descriptor.templateId);
-        }
-    }
+    rig.OpenEveryView();
     CPaintCounter counter;
     const QList<QMdiSubWindow*> windows = frame.MdiArea().subWindowList();
     for (QMdiSubWindow* window : windows) {
@@ -61,7 +43,7 @@ void BM_EveryViewOnSimulator(benchmark::State& state) {
         }
     }
     const auto second = [&] {
-        clock.Advance(1000);
+        rig.clock.Advance(1000);
         simulator.deliverDue();
         frame.OnTimerTick();
         QCoreApplication::processEvents();

@@ -209,6 +209,18 @@ void CMsgDispatcher::ClearAll() {
     }
 }
 
+void CMsgDispatcher::SetQuiet(bool quiet) {
+    for (int slot = 0; slot < handlerCount_; ++slot) {
+        Handler(slot).SetQuiet(quiet);
+    }
+}
+
+void CMsgDispatcher::AnnounceAll() const {
+    for (int slot = 0; slot < handlerCount_; ++slot) {
+        Handler(slot).Announce();
+    }
+}
+
 int CMsgDispatcher::SlotOf(const CMsgHandler* handler) const {
     for (int slot = 0; slot < handlerCount_; ++slot) {
         if (table_[static_cast<std::size_t>(slot)].get() == handler) {

@@ -86,6 +86,10 @@ public:
     void Resume();
     // Clears every handler's stored messages (which notifies subscribers).
     void ClearAll();
+    // Every handler keeps its subscribers waiting, or tells them again.
+    void SetQuiet(bool quiet);
+    // Every handler tells its subscribers once.
+    void AnnounceAll() const;
 
     [[nodiscard]] bool IsActive(int slot, bool strict) const;
     void SendEnable(int slot, bool on, bool interactive);

@@ -19,7 +19,11 @@ CMsgHandler::CMsgHandler(std::string_view name, std::uint32_t capacity, bool has
       assembly_(capacity + kSlack, 0),
       history_(hasHistory ? kHistorySize * (capacity + kSlack) : 0, 0) {}
 
-void CMsgHandler::Publish() { subscribers_.PostAll(this); }
+void CMsgHandler::Publish() {
+    if (!quiet_) {
+        Announce();
+    }
+}
 
 bool CMsgHandler::Validate(std::span<const std::uint8_t> /*assembled*/) { return true; }
 

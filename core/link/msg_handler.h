@@ -58,6 +58,12 @@ public:
     [[nodiscard]] virtual int PatternCount() const = 0;
     [[nodiscard]] virtual std::span<const std::uint8_t> Pattern(int i) const = 0;
 
+    // While quiet, messages are stored but subscribers are not told: a
+    // replay catching up tells them once at the end, with Announce.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+    // Tells the subscribers that the stored message may have changed.
+    void Announce() const { subscribers_.PostAll(this); }
+
     std::uint32_t Subscribe(IRxWindow* window) { return subscribers_.Add(window); }
     void Unsubscribe(std::uint32_t id) { subscribers_.Remove(id); }
     [[nodiscard]] std::size_t SubscriberCount() const { return subscribers_.Size(); }
@@ -123,6 +129,7 @@ private:
     CNotifyList subscribers_;
     CMsgHandler* linked_ = nullptr;
     IStoreTap* tap_ = nullptr;
+    bool quiet_ = false;
 };
 
 }  // namespace zarnmon

@@ -18,7 +18,9 @@ void CDebugLogMask::Set(std::uint32_t mask, CSettingsStore& store) {
     SaveDebugLogMask(store, mask_);
 }
 
-CDebugLog::CDebugLog(const CRxHandler& rx) : rx_(rx) {
+CDebugLog::CDebugLog(const CRxHandler& rx) : rx_(rx) { PassOver(); }
+
+void CDebugLog::PassOver() {
     for (int k = 0; k < kTrackedMessages; ++k) {
         lastSeen_[static_cast<std::size_t>(k)] = rx_.RxCount(k + 1);
     }

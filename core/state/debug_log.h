@@ -50,6 +50,9 @@ public:
     void WriteDebugLog();
     // Calls WriteDebugLog for a notification of the "$RX," handler while open.
     void OnMessage(const CMsgHandler& handler);
+    // Takes every message as seen without writing: what a replay goes over
+    // again, which the log already has.
+    void PassOver();
 
     [[nodiscard]] bool IsOpen() const noexcept { return file_.IsOpen(); }
     [[nodiscard]] std::uint64_t LinesWritten() const noexcept { return lines_; }

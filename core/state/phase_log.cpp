@@ -43,17 +43,27 @@ bool CPhaseLog::EnabledByUs(int slot) const noexcept {
     return it != kEnabledSlots.end() && enabledByUs_[static_cast<std::size_t>(it - kEnabledSlots.begin())];
 }
 
+int* CPhaseLog::ReaderOf(const CMsgHandler& handler) {
+    const auto* it = std::find(kReadSlots.begin(), kReadSlots.end(), dispatcher_.SlotOf(&handler));
+    return it == kReadSlots.end() ? nullptr : &readers_[static_cast<std::size_t>(it - kReadSlots.begin())];
+}
+
+void CPhaseLog::PassOver(const CMsgHandler& handler) {
+    if (int* reader = ReaderOf(handler)) {
+        *reader = handler.HistoryWriteIndex();
+    }
+}
+
 void CPhaseLog::OnMessage(const CMsgHandler& handler) {
     if (!file_.IsOpen()) {
         return;
     }
-    const int slot = dispatcher_.SlotOf(&handler);
-    const auto* it = std::find(kReadSlots.begin(), kReadSlots.end(), slot);
+    int* readerOf = ReaderOf(handler);
     const auto* binary = dynamic_cast<const CBinMsgHandler*>(&handler);
-    if (it == kReadSlots.end() || binary == nullptr) {
+    if (readerOf == nullptr || binary == nullptr) {
         return;
     }
-    int& reader = readers_[static_cast<std::size_t>(it - kReadSlots.begin())];
+    int& reader = *readerOf;
     const std::size_t frameLength = std::size_t{binary->DataLength()} + kBinFrameOverhead;
     int index = reader & 15;
     bool wrote = false;
@@ -76,7 +86,7 @@ void CPhaseLog::OnMessage(const CMsgHandler& handler) {
         Stop();
         return;
     }
-    if (slot == Slots::Msg94) {
+    if (&handler == &dispatcher_.Handler(Slots::Msg94)) {
         msg94Seen_ = true;
     }
 }

@@ -35,6 +35,9 @@ public:
 
     // The reaction to one message notification.
     void OnMessage(const CMsgHandler& handler);
+    // A message the log already has (a replay going over it again): the
+    // reader moves past it and nothing is written.
+    void PassOver(const CMsgHandler& handler);
 
     [[nodiscard]] bool IsOpen() const noexcept { return file_.IsOpen(); }
     // Message 94 stops being asked for once one was logged.
@@ -50,6 +53,9 @@ private:
     // The slots it reads, each with a reader index.
     static constexpr std::array<int, 5> kReadSlots{Slots::Msg96, Slots::Msg95, Slots::Msg94, Slots::Msg93,
                                                    Slots::Msg76};
+
+    // The reader index of a handler the log reads, else null.
+    [[nodiscard]] int* ReaderOf(const CMsgHandler& handler);
 
     CMsgDispatcher& dispatcher_;
     CLogFile file_{"bin"};

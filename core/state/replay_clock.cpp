@@ -2,19 +2,14 @@
 
 #include <cmath>
 
-#include "core/link/bin_catalogue.h"
 #include "core/link/gps_time.h"
+#include "core/link/replay_index.h"
 
 namespace zarnmon {
 
 void CReplayClock::Take(const CMsgHandler& handler) {
-    const std::string_view name = handler.Name();
-    if (name == "Msg1") {
-        const Msg1View msg1(handler.LastMessage());
-        TakeGpsTime(msg1.GpsWeek(), msg1.GpsTimeOfWeek());
-    } else if (name == "Msg99") {
-        const Msg99View msg99(handler.LastMessage());
-        TakeGpsTime(msg99.GpsWeek(), msg99.GpsTimeOfWeek());
+    if (const auto time = TimeTagOf(handler)) {
+        TakeGpsTime(time->week, time->secondsOfWeek);
     }
 }
 

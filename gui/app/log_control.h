@@ -29,6 +29,9 @@ public:
 
     // Every notification of the main frame's handlers.
     void OnMessage(const CMsgHandler& handler);
+    // Instead, for a message the logs already have (a replay going over it
+    // again): nothing is written, and the logs keep their place.
+    void PassOver(const CMsgHandler& handler) { phase_.PassOver(handler); }
     // Every chunk received, after the dispatcher has it.
     void OnBytes(std::span<const std::uint8_t> chunk);
     // A new connection: the logs of the last one end.

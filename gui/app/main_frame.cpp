@@ -13,6 +13,8 @@
 #include "gui/app/about_dialog.h"
 #include "gui/app/data_flow_dialog.h"
 #include "gui/app/open_receiver_dialog.h"
+#include "gui/app/replay_control.h"
+#include "gui/app/replay_timeline_bar.h"
 #include "gui/app/view_registry.h"
 #include "gui/app/window_arranger.h"
 #include "gui/link/replay_link.h"
@@ -143,7 +145,16 @@ void CMainFrame::OnStored(const CMsgHandler& handler, std::span<const std::uint8
         (void)context_.waas.ProcessWaasRecord(bytes);
     }
     FeedNeuHistory(handler);
-    logs_.OnMessage(handler);
+    if (LogsTakeMessages()) {
+        logs_.OnMessage(handler);
+    } else {
+        logs_.PassOver(handler);
+    }
+}
+
+bool CMainFrame::LogsTakeMessages() const {
+    const auto* replay = qobject_cast<const CReplayLink*>(link_.get());
+    return replay == nullptr || !replay->isRepeat();
 }
 
 void CMainFrame::FeedNeuHistory(const CMsgHandler& handler) {
@@ -198,9 +209,7 @@ bool CMainFrame::ConnectLink(std::unique_ptr<CLink> link, const QString& portPan
     // Every connect starts from nothing, even when the new link fails to open.
     CloseLink();
     logs_.OnConnect();
-    context_.receiverInfo.Reset();
-    context_.dispatcher.Reset();
-    context_.dispatcher.ClearAll();
+    ForgetReceived();
 
     AttachLink(std::move(link));
     context_.clock.FollowRecording(qobject_cast<CReplayLink*>(link_.get()) != nullptr);
@@ -241,7 +250,15 @@ void CMainFrame::Disconnect() {
     CloseLink();
 }
 
+void CMainFrame::ForgetReceived() {
+    context_.receiverInfo.Reset();
+    context_.dispatcher.Reset();
+    context_.dispatcher.ClearAll();
+    context_.clock.FollowRecording(Replaying());
+}
+
 void CMainFrame::CloseLink() {
+    timelineBar_->Attach(nullptr);
     // A receiver given up for another link, or by the user, is not looked for.
     reconnector_.Stop();
     if (link_) {
@@ -278,7 +295,9 @@ void CMainFrame::OnBytes(const QByteArray& chunk) {
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(chunk.constData()),
                           static_cast<std::size_t>(chunk.size()));
     context_.dispatcher.Feed(bytes);
-    logs_.OnBytes(bytes);
+    if (LogsTakeMessages()) {
+        logs_.OnBytes(bytes);
+    }
 }
 
 bool CMainFrame::event(QEvent* event) {
@@ -340,6 +359,7 @@ void CMainFrame::OnLinkLost(const QString& message) {
 void CMainFrame::OnLinkClosed() {
     // The link closed by itself (device gone, end of a replay): forget it.
     if (link_ && !link_->isOpen()) {
+        timelineBar_->Attach(nullptr);
         link_.release()->deleteLater();
         SetPortPane(reconnector_.Waiting() ? ReconnectingText() : QStringLiteral("Not Open"));
     }
@@ -409,10 +429,12 @@ void CMainFrame::OpenView(int templateId) {
 void CMainFrame::WatchReplay() {
     auto* replay = qobject_cast<CReplayLink*>(link_.get());
     QAction* pause = Action(kPauseReplayId);
-    pause->setChecked(false);
+    pause->setChecked(replay != nullptr && replay->isPaused());
     if (replay == nullptr) {
         return;
     }
+    new CReplayControl(*replay, context_, [this] { ForgetReceived(); });
+    timelineBar_->Attach(replay);
     connect(replay, &CReplayLink::progressChanged, this, [this](qint64 played, qint64 total) {
         const qint64 percent = total > 0 ? played * 100 / total : 100;
         statusBar()->showMessage(QStringLiteral("Replay: %1% (%2 of %3 bytes)").arg(percent).arg(played).arg(total));

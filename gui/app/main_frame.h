@@ -32,6 +32,8 @@
 
 namespace zarnmon {
 
+class CReplayTimelineBar;
+
 class CMainFrame final : public QMainWindow, public ICommandSender, public IReceiverControl, public IStoreTap {
     Q_OBJECT
 
@@ -69,6 +71,8 @@ public:
     [[nodiscard]] bool WaasProcessing() const override { return housekeeping_.WaasProcessing(); }
     void SetWaasProcessing(bool on) override;
     void ShowStatusMessage(const QString& text) override { statusBar()->showMessage(text); }
+    // False while a replay goes again over what its logs have.
+    [[nodiscard]] bool LogsTakeMessages() const override;
 
     // Runs the "Open Receiver" dialog and connects to what it chose.
     void Connect();
@@ -102,6 +106,7 @@ public:
     [[nodiscard]] CLogControl& Logs() { return logs_; }
     [[nodiscard]] CRecentFilesMenu& RecentFiles() { return *recentFiles_; }
     [[nodiscard]] CViewPrinter& Printer() { return printer_; }
+    [[nodiscard]] CReplayTimelineBar& Timeline() const { return *timelineBar_; }
     // The top line of window's printed page: its title and the receiver's time.
     [[nodiscard]] QString PrintHeaderOf(const QMdiSubWindow& window) const;
 
@@ -142,6 +147,8 @@ private:
     void CloseLink();
     // Makes link the one the frame feeds from and sends to.
     void AttachLink(std::unique_ptr<CLink> link);
+    // Everything received is forgotten: a connect, and a replay going back.
+    void ForgetReceived();
     void OnBytes(const QByteArray& chunk);
     void OnLinkLost(const QString& message);
     void OnLinkClosed();
@@ -172,6 +179,7 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     QAction* windowMenu_ = nullptr;
     CRecentFilesMenu* recentFiles_ = nullptr;
+    CReplayTimelineBar* timelineBar_ = nullptr;
     QList<QPointer<QAction>> viewMenus_;
     QStatusBar* secondStatusBar_ = nullptr;
     std::map<int, QLabel*> panes_;

@@ -15,6 +15,7 @@
 
 #include "gui/app/command_icon.h"
 #include "gui/app/main_frame.h"
+#include "gui/app/replay_timeline_bar.h"
 #include "gui/app/view_registry.h"
 #include "gui/app/window_arranger.h"
 #include "gui/state/edit_target.h"
@@ -262,6 +263,11 @@ void CMainFrame::BuildToolBar() {
         }
         bar->addAction(action);
     }
+
+    // The replay timeline sits under the tool bar, shown while a replay is open.
+    addToolBarBreak();
+    timelineBar_ = new CReplayTimelineBar(*Action(kPauseReplayId), this);
+    addToolBar(timelineBar_);
 
     QMenu* view = menuBar()->actions().at(1)->menu();
     QAction* first = view->actions().isEmpty() ? nullptr : view->actions().first();

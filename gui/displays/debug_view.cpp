@@ -71,11 +71,16 @@ void CViewDbgMsg::OnInitialUpdate() {
 
 void CViewDbgMsg::OnRxMessage(int /*slot*/) {
     UpdateAll();
-    if (log_.IsOpen()) {
-        log_.SetMask(Context().debugLogMask.Get(Context().settings));
-        log_.WriteDebugLog();
-        ReportWriteFailure();
+    if (!log_.IsOpen()) {
+        return;
     }
+    if (!Receiver().LogsTakeMessages()) {
+        log_.PassOver();
+        return;
+    }
+    log_.SetMask(Context().debugLogMask.Get(Context().settings));
+    log_.WriteDebugLog();
+    ReportWriteFailure();
 }
 
 void CViewDbgMsg::ToggleDebugLog() {

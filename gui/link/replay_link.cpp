@@ -27,6 +27,9 @@ QString CReplayLink::displayName() const { return QStringLiteral("Replay of %1")
 bool CReplayLink::open() {
     close();
     beginCycle();
+    const bool loop = timeline_.Loops();
+    timeline_ = CReplayTimeline();
+    timeline_.SetLoop(loop);
     QFile file(filePath_);
     if (!file.open(QIODevice::ReadOnly)) {
         reportError(QStringLiteral("Cannot read %1: %2").arg(filePath_, file.errorString()));
@@ -39,12 +42,13 @@ bool CReplayLink::open() {
         reportError(QStringLiteral("Cannot read %1: %2").arg(filePath_, reason));
         return false;
     }
-    schedule_ = CReplaySchedule(
+    // The timeline reads the log in place: log_ is not touched again while open.
+    timeline_ = CReplayTimeline(
         std::span(reinterpret_cast<const std::uint8_t*>(log_.constData()), static_cast<std::size_t>(log_.size())));
-    played_ = 0;
+    timeline_.SetLoop(loop);
     baseMs_ = 0;
     reportOpened();
-    emit progressChanged(played_, totalBytes());
+    emit progressChanged(playedBytes(), totalBytes());
     runningSince_.reset();
     if (!paused_) {
         runningSince_ = clock_->Now();
@@ -101,9 +105,35 @@ void CReplayLink::resume() {
     }
 }
 
+void CReplayLink::seek(qint64 offset) {
+    if (!isOpen()) {
+        return;
+    }
+    emit catchingUp(true);
+    timeline_.SeekTo(static_cast<std::size_t>(std::clamp<qint64>(offset, 0, totalBytes())), *this);
+    emit catchingUp(false);
+    // The paced speeds go on from the time reached.
+    baseMs_ = timeline_.PlayMs();
+    if (runningSince_) {
+        runningSince_ = clock_->Now();
+    }
+    emit progressChanged(playedBytes(), totalBytes());
+}
+
+void CReplayLink::seekToMs(qint64 playMs) { seek(static_cast<qint64>(timeline_.OffsetAtMs(playMs))); }
+
+void CReplayLink::step(ReplayStep step) { seek(static_cast<qint64>(timeline_.StepTarget(step))); }
+
+void CReplayLink::Restart() { emit rewound(); }
+
+void CReplayLink::Feed(std::span<const std::uint8_t> bytes, bool /*repeat*/) {
+    // Listeners ask isRepeat() while the bytes are delivered.
+    deliver(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+}
+
 qint64 CReplayLink::playMs() const {
     if (speed_ == ReplaySpeed::Fastest) {
-        return schedule_.DueMs(static_cast<std::size_t>(played_));
+        return timeline_.PlayMs();
     }
     // Unsigned difference: right across the clock's 32-bit wrap.
     const qint64 running = runningSince_ ? static_cast<qint64>(clock_->Now() - *runningSince_) : 0;
@@ -124,21 +154,24 @@ void CReplayLink::deliverDue() {
         timer_.stop();
         return;
     }
-    qint64 due = totalBytes();
-    if (speed_ == ReplaySpeed::Fastest) {
-        due = std::min(totalBytes(), played_ + kFastestBytesPerTick);
-    } else {
-        due = static_cast<qint64>(schedule_.DueBytes(playMs()));
+    if (timeline_.AtEnd()) {
+        // Played to the end while paused or looping: a looping replay starts again now.
+        if (timeline_.Loops() && timeline_.Size() > 0) {
+            seek(0);
+        } else {
+            timer_.stop();
+            reportClosed();
+        }
+        return;
     }
-    if (due > played_) {
-        const qint64 from = played_;
-        // Counted before delivery: a listener that pauses or asks for the
-        // position meanwhile sees these bytes as played.
-        played_ = due;
-        deliver(log_.sliced(from, due - from));
-        emit progressChanged(played_, totalBytes());
+    const std::size_t position = timeline_.Position();
+    const std::size_t due = speed_ == ReplaySpeed::Fastest ? position + static_cast<std::size_t>(kFastestBytesPerTick)
+                                                           : schedule().DueBytes(playMs());
+    timeline_.PlayTo(due, *this);
+    if (timeline_.Position() != position) {
+        emit progressChanged(playedBytes(), totalBytes());
     }
-    if (isOpen() && played_ >= totalBytes()) {
+    if (isOpen() && timeline_.AtEnd() && !timeline_.Loops()) {
         timer_.stop();
         reportClosed();
     }

@@ -10,7 +10,8 @@
 // Opening reads the whole file into memory (a raw log grows by megabytes an
 // hour, not gigabytes) and indexes it, then reports opened(); delivery
 // starts from the event loop, so listeners connected after open() miss
-// nothing. The end of the file closes the link (closed(), no error). A
+// nothing. Playing to the end of the file closes the link (closed(), no
+// error); a move to the end leaves it open until it plays on. A
 // replay carries no commands: write() does nothing and returns false, and
 // nothing is reported, since the auto-configure requests that would fail
 // are not the user's doing. A file that cannot be read is reported with the
@@ -18,6 +19,16 @@
 //
 // The paced speeds measure time on a tick clock, the steady one unless
 // another is set, so a test can move time itself and call deliverDue().
+//
+// The replay can be moved (CReplayTimeline): seeking back reports rewound()
+// and plays the log again from its start, seeking forward plays the stretch
+// between, both at once and bracketed by catchingUp(true) and
+// catchingUp(false), so listeners can hold back what they would do for
+// every message until the end. Bytes played a second time are delivered as
+// repeats (isRepeat() while they are delivered): the logs already have them.
+// A looping replay starts again at its end instead of closing; the wrap
+// waits for the next delivery tick, so what the last bytes posted is
+// handled first.
 
 #include <QByteArray>
 #include <QString>
@@ -26,13 +37,13 @@
 #include <optional>
 
 #include "core/link/replay_speed.h"
+#include "core/link/replay_timeline.h"
 #include "core/link/tick_clock.h"
 #include "gui/link/link.h"
-#include "gui/link/replay_schedule.h"
 
 namespace zarnmon {
 
-class CReplayLink final : public CLink {
+class CReplayLink final : public CLink, private IReplayFeed {
     Q_OBJECT
 
 public:
@@ -64,16 +75,37 @@ public:
     void resume();
     [[nodiscard]] bool isPaused() const { return paused_; }
 
-    [[nodiscard]] qint64 playedBytes() const { return played_; }
+    // Moves the replay to offset bytes into the log; playing or paused, it
+    // stays so.
+    void seek(qint64 offset);
+    // Moves the replay to where playMs of the log's time have played.
+    void seekToMs(qint64 playMs);
+    void step(ReplayStep step);
+    void setLoop(bool loop) { timeline_.SetLoop(loop); }
+    [[nodiscard]] bool loops() const { return timeline_.Loops(); }
+    // The bytes being delivered (or, after a delivery, the last delivered)
+    // were played before in this replay.
+    [[nodiscard]] bool isRepeat() const { return timeline_.LastWasRepeat(); }
+
+    [[nodiscard]] qint64 playedBytes() const { return static_cast<qint64>(timeline_.Position()); }
     [[nodiscard]] qint64 totalBytes() const { return log_.size(); }
     [[nodiscard]] const QString& filePath() const { return filePath_; }
-    [[nodiscard]] const CReplaySchedule& schedule() const { return schedule_; }
+    [[nodiscard]] const CReplaySchedule& schedule() const { return timeline_.Schedule(); }
+    [[nodiscard]] const CReplayTimeline& timeline() const { return timeline_; }
 
 signals:
-    // After every delivery: bytes played so far and the size of the log.
+    // After every delivery and every move: bytes played so far and the size of the log.
     void progressChanged(qint64 played, qint64 total);
+    // The replay went back: what was received so far no longer stands, and
+    // the log plays again from its start.
+    void rewound();
+    // Around the bytes a move plays at once.
+    void catchingUp(bool on);
 
 private:
+    void Restart() override;
+    void Feed(std::span<const std::uint8_t> bytes, bool repeat) override;
+
     // Where the replay stands on the log's own time line.
     [[nodiscard]] qint64 playMs() const;
     // Restarts the replay clock from the current position.
@@ -83,14 +115,13 @@ private:
     QString filePath_;
     ReplaySpeed speed_;
     QByteArray log_;
-    CReplaySchedule schedule_;
+    CReplayTimeline timeline_;
     QTimer timer_;
     CSteadyTickClock steadyClock_;
     const ITickClock* clock_ = &steadyClock_;
     // The clock's reading when the replay last (re)started running, if it is.
     std::optional<std::uint32_t> runningSince_;
     qint64 baseMs_ = 0;
-    qint64 played_ = 0;
     bool paused_ = false;
 };
 

@@ -19,6 +19,9 @@ public:
     // A message in the first pane of the main window's status bar; where
     // there is none (benchmarks, tests) it goes nowhere.
     virtual void ShowStatusMessage(const QString& /*text*/) {}
+    // Whether the logs take the messages being received now: not while a
+    // replay goes again over what it played before, which they have.
+    [[nodiscard]] virtual bool LogsTakeMessages() const { return true; }
 };
 
 struct ViewServices {

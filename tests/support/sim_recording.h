@@ -23,7 +23,8 @@ struct SimRecording {
     sim::FaultRates faults{};
 };
 
-inline std::string WriteSimRecording(const TempDir& dir, const SimRecording& recording) {
+// The bytes the recording holds.
+inline std::vector<std::uint8_t> RecordSim(const SimRecording& recording) {
     sim::CSimReceiver receiver(recording.config, recording.faults);
     std::string bad;
     EXPECT_TRUE(receiver.Schedule().Enable(recording.outputs, bad)) << bad;
@@ -33,6 +34,11 @@ inline std::string WriteSimRecording(const TempDir& dir, const SimRecording& rec
         receiver.TakeOutput(bytes);
     }
     receiver.TakeOutput(bytes, true);
+    return bytes;
+}
+
+inline std::string WriteSimRecording(const TempDir& dir, const SimRecording& recording) {
+    const std::vector<std::uint8_t> bytes = RecordSim(recording);
     const auto path = dir.File("sim.zbin");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -272,6 +272,29 @@ TEST_F(DispatcherTest, Notifications_CarryTheHandlerAndStopAfterUnsubscribe) {
     EXPECT_EQ(queue.Pending().size(), 3u) << "clearing tells subscribers too";
 }
 
+TEST_F(DispatcherTest, Quiet_StoresWithoutTellingThenAnnounceTellsEachSubscriberOnce) {
+    CRxQueue rx;
+    dispatcher.Handler(Slots::Msg1).Subscribe(&queue);
+    dispatcher.Handler(Slots::RxHandler).Subscribe(&rx);
+    dispatcher.SetQuiet(true);
+    dispatcher.ClearAll();
+    dispatcher.Feed(Frame(1));
+    dispatcher.Feed(Frame(1));
+    dispatcher.Feed(AsBytes(TextLine("$RX,1,quiet")));
+    EXPECT_TRUE(queue.Pending().empty());
+    EXPECT_TRUE(rx.Pending().empty());
+    EXPECT_EQ(dispatcher.Rx().RxCount(1), 1u) << "stored and filed all the same";
+
+    dispatcher.SetQuiet(false);
+    dispatcher.AnnounceAll();
+    ASSERT_EQ(queue.Pending().size(), 1u);
+    EXPECT_EQ(queue.Pending()[0].handler, &dispatcher.Handler(Slots::Msg1));
+    ASSERT_EQ(rx.Pending().size(), 1u);
+    EXPECT_EQ(rx.Pending()[0].handler, &dispatcher.Handler(Slots::RxHandler));
+    dispatcher.Feed(Frame(1));
+    EXPECT_EQ(queue.Pending().size(), 2u) << "told again as each message arrives";
+}
+
 TEST_F(DispatcherTest, CompletionAtTickZeroIsStampedOne) {
     clock.Set(0);
     dispatcher.Feed(Frame(1));

@@ -166,6 +166,75 @@ TEST_F(ReplayLink, SpeedChangeMidway_KeepsEveryByteInOrder) {
     EXPECT_EQ(recorder.received, log_);
 }
 
+TEST_F(ReplayLink, Seek_ForwardPlaysTheStretchAtOnceBackStartsAgainAsRepeats) {
+    CReplayLink link(Recording(10), ReplaySpeed::RealTime);
+    link.setClock(clock_);
+    CLinkRecorder recorder(link);
+    int rewinds = 0;
+    QByteArray repeats;
+    std::vector<bool> catchingUp;
+    QObject::connect(&link, &CReplayLink::rewound, &link, [&] {
+        ++rewinds;
+        recorder.received.clear();
+    });
+    QObject::connect(&link, &CReplayLink::catchingUp, &link, [&](bool on) { catchingUp.push_back(on); });
+    recorder.onBytes = [&](const QByteArray& chunk) {
+        if (link.isRepeat()) {
+            repeats.append(chunk);
+        }
+    };
+    ASSERT_TRUE(link.open());
+    link.deliverDue();
+
+    const qsizetype sixSeconds = StartOfSecond(link, 6000);
+    link.seekToMs(5000);
+    EXPECT_EQ(recorder.received, log_.left(sixSeconds)) << "up to the end of the sixth second, at once";
+    EXPECT_EQ(rewinds, 0);
+    EXPECT_TRUE(repeats.isEmpty());
+    EXPECT_EQ(catchingUp, (std::vector<bool>{true, false}));
+    clock_.Advance(999);
+    link.deliverDue();
+    EXPECT_EQ(link.playedBytes(), sixSeconds) << "the pace goes on from the time reached";
+    clock_.Advance(1);
+    link.deliverDue();
+    EXPECT_EQ(link.playedBytes(), StartOfSecond(link, 7000));
+
+    const qsizetype threeSeconds = StartOfSecond(link, 3000);
+    link.seek(threeSeconds);
+    EXPECT_EQ(rewinds, 1);
+    EXPECT_EQ(recorder.received, log_.left(threeSeconds)) << "played again from the start";
+    EXPECT_EQ(repeats, log_.left(threeSeconds)) << "and the logs have had it";
+    repeats.clear();
+    link.seek(link.totalBytes());
+    EXPECT_EQ(repeats, log_.mid(threeSeconds, StartOfSecond(link, 7000) - threeSeconds))
+        << "a repeat up to where the replay had got, then new";
+    EXPECT_TRUE(link.isOpen()) << "a move to the end does not end the replay";
+    clock_.Advance(1000);
+    link.deliverDue();
+    EXPECT_EQ(recorder.Count(Kind::Closed), 1) << "playing on from the end does";
+}
+
+TEST_F(ReplayLink, Loop_StartsAgainOnTheTickAfterTheLastBytes) {
+    CReplayLink link(Recording(3), ReplaySpeed::RealTime);
+    link.setClock(clock_);
+    link.setLoop(true);
+    CLinkRecorder recorder(link);
+    int rewinds = 0;
+    QObject::connect(&link, &CReplayLink::rewound, &link, [&] { ++rewinds; });
+    ASSERT_TRUE(link.open());
+    clock_.Advance(2000);
+    link.deliverDue();
+    EXPECT_EQ(recorder.received, log_);
+    EXPECT_EQ(rewinds, 0) << "what the last bytes posted is handled first";
+    link.deliverDue();
+    EXPECT_EQ(rewinds, 1);
+    EXPECT_EQ(link.playedBytes(), 0);
+    link.deliverDue();
+    EXPECT_EQ(link.playedBytes(), StartOfSecond(link, 1000)) << "the first second again at once";
+    EXPECT_TRUE(link.isOpen());
+    EXPECT_EQ(recorder.Count(Kind::Closed), 0);
+}
+
 TEST_F(ReplayLink, Write_IsRefusedWithoutAnyReport) {
     CReplayLink link(Recording(3), ReplaySpeed::RealTime);
     CLinkRecorder recorder(link);

@@ -4,14 +4,13 @@
 // own pace.
 //
 // A raw log is the receiver's byte stream exactly as it arrived, without
-// timestamps of its own. The receiver's time tags inside it give the pace:
-// binary messages 1 and 99 carry the GPS week and time of week of their
-// epoch. The log is scanned once through the program's own dispatcher, so
-// only frames that pass the frame check count; every tagged message starts a
-// segment that is due at its tag's time, measured from the first tag, and
-// the bytes before the first tag are due at once. A tag that runs backwards
-// or jumps more than an hour (a log of several sessions) continues the
-// previous segment's time rather than stalling or rewinding the replay.
+// timestamps of its own. The receiver's time tags inside it give the pace
+// (the index's tags: messages 1 and 99 that passed the frame check, with
+// their GPS week and time of week). Every tagged message starts a segment
+// that is due at its tag's time, measured from the first tag, and the bytes
+// before the first tag are due at once. A tag that runs backwards or jumps
+// more than an hour (a log of several sessions) continues the previous
+// segment's time rather than stalling or rewinding the replay.
 //
 // A log without tags (text only) plays at the pace of a line at the
 // profile's default baud rate.
@@ -22,6 +21,7 @@
 #include <vector>
 
 #include "core/app/settings_keys.h"
+#include "core/link/replay_index.h"
 
 namespace zarnmon {
 
@@ -37,7 +37,8 @@ public:
     static constexpr std::int64_t kUntaggedBytesPerSecond = kDefaultBaud / 10;
 
     CReplaySchedule() = default;
-    explicit CReplaySchedule(std::span<const std::uint8_t> log);
+    explicit CReplaySchedule(const CReplayIndex& index);
+    explicit CReplaySchedule(std::span<const std::uint8_t> log) : CReplaySchedule(CReplayIndex(log)) {}
 
     // How many bytes from the start of the log are due playMs into the replay.
     [[nodiscard]] std::size_t DueBytes(std::int64_t playMs) const;
