@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <cmath>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
+#include "gui/displays/sky_view.h"
 #include "gui/state/neu_view.h"
 #include "gui/state/rx_event.h"
 #include "gui/state/scatter_view.h"
@@ -60,7 +62,9 @@ public:
     void SetWaasProcessing(bool /*on*/) override {}
 };
 
-void BM_ThreeViewsAtFiveHz(benchmark::State& state) {
+// The views open gets one second of receiver output per iteration.
+void RunViewsAtFiveHz(benchmark::State& state,
+                      const std::function<std::vector<CElementView*>(const ViewServices&)>& open) {
     CSteadyTickClock clock;
     CSettingsStore settings;
     CAppContext context{settings, clock};
@@ -70,8 +74,7 @@ void BM_ThreeViewsAtFiveHz(benchmark::State& state) {
     area.resize(1600, 900);
     CPaintCounter counter;
     std::vector<QWidget*> views;
-    for (CElementView* view : std::initializer_list<CElementView*>{
-             new CViewChannel(services), new CViewChannelL2(services), new CViewGPS(services)}) {
+    for (CElementView* view : open(services)) {
         area.addSubWindow(view)->show();
         view->viewport()->installEventFilter(&counter);
         views.push_back(view);
@@ -99,7 +102,21 @@ void BM_ThreeViewsAtFiveHz(benchmark::State& state) {
     state.counters["core_percent"] = 100.0 * cpuSeconds / iterations;
     state.counters["paints_per_s"] = static_cast<double>(counter.paints) / iterations;
 }
+
+void BM_ThreeViewsAtFiveHz(benchmark::State& state) {
+    RunViewsAtFiveHz(state, [](const ViewServices& services) {
+        return std::vector<CElementView*>{new CViewChannel(services), new CViewChannelL2(services),
+                                          new CViewGPS(services)};
+    });
+}
 BENCHMARK(BM_ThreeViewsAtFiveHz)->Unit(benchmark::kMillisecond)->Iterations(kSeconds * 2);
+
+// The sky view alone on the same output: plot, trails and bars. Goal: under 5 % of a core.
+void BM_SkyViewAtFiveHz(benchmark::State& state) {
+    RunViewsAtFiveHz(state,
+                     [](const ViewServices& services) { return std::vector<CElementView*>{new CViewSky(services)}; });
+}
+BENCHMARK(BM_SkyViewAtFiveHz)->Unit(benchmark::kMillisecond)->Iterations(kSeconds * 2);
 
 // A run of its own for the NEU benchmarks: a reference valid from the
 // start and a one-minute history.

@@ -31,7 +31,7 @@ struct ViewType {
 };
 
 // In table order, which is also the order of registration and of reopening.
-inline constexpr std::array<ViewType, 14> kViewTypes{{
+inline constexpr std::array<ViewType, 15> kViewTypes{{
     {32771, "View The Channel Data\nView Channel Data", 129, "\nZarnMon\nZarnMon\n\n\n\n", "ChannelVw",
      "View Of Channel Data", DocKind::ZarnMonDoc, "CViewChannel"},
     {32808, "View The P-Code Channel Data\nView P-Code Channel Data", 160, "\nChanL2\nChanL2\n\n\n\n", "L2_ChannelVw",
@@ -60,6 +60,8 @@ inline constexpr std::array<ViewType, 14> kViewTypes{{
      DocKind::BaseDoc, "CViewHeading"},
     {32809, "View the horizontal scatter of position errors\nView Horizontal Scatter", 161,
      "\nScatVw\nScatter View\n\n\n\n", "ScatterVw", "View of Horizontal Scatter", DocKind::BaseDoc, "CViewScatter"},
+    {32810, "View the sky plot and signal levels\nView Sky and Signal", 162, "\nSkyVw\nSky View\n\n\n\n", "SkyVw",
+     "View of Sky and Signal", DocKind::BaseDoc, "CViewSky"},
 }};
 
 // Opened at start when the profile does not ask for the last session's views.

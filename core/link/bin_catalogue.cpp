@@ -119,11 +119,6 @@ constexpr std::array<std::string_view, 8> kTimeStatus{"No Time", "FIX_NO", "FIX_
 
 constexpr bool Bit(unsigned value, unsigned bit) { return ((value >> bit) & 1U) != 0; }
 
-constexpr int kFirstSbasPrn = 120;
-constexpr int kLastSbasPrn = 138;
-
-constexpr bool IsSbasPrn(int prn) { return prn >= kFirstSbasPrn && prn <= kLastSbasPrn; }
-
 }  // namespace
 
 std::uint16_t DataChecksum(std::span<const std::uint8_t> data) noexcept {

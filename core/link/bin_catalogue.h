@@ -220,6 +220,11 @@ struct MessageLayout {
 // ---------------------------------------------------------------------------
 // Derived values shared by the views, logs and tests
 
+// SBAS satellites have PRNs 120..138.
+inline constexpr int kFirstSbasPrn = 120;
+inline constexpr int kLastSbasPrn = 138;
+[[nodiscard]] constexpr bool IsSbasPrn(int prn) noexcept { return prn >= kFirstSbasPrn && prn <= kLastSbasPrn; }
+
 // Four lock letters and a terminating zero.
 using LockText = std::array<char, 5>;
 

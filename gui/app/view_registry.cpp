@@ -13,6 +13,7 @@
 #include "gui/displays/gps_view.h"
 #include "gui/displays/heading_view.h"
 #include "gui/displays/lband_view.h"
+#include "gui/displays/sky_view.h"
 #include "gui/state/latin1.h"
 #include "gui/state/monitor_view.h"
 #include "gui/state/neu_view.h"
@@ -62,6 +63,7 @@ const std::vector<ViewDescriptor>& ViewDescriptors() {
         {134, "View C&ommand Page", "Cmd", 20, WhileLinkOpen, FactoryOf<CViewRecvCmd>()},
         {146, "View Zarn &Monitor", "Mon", 31, Always, FactoryOf<CViewMonitor>()},
         {161, "View Hori&zontal Scatter", "Sct", 18, Always, FactoryOf<CViewScatter>()},
+        {162, "View S&ky and Signal", "Sky", 19, Always, FactoryOf<CViewSky>()},
     };
     return descriptors;
 }

@@ -86,15 +86,8 @@ std::uint32_t CDrawChan::ColorOf(const ChannelRecord& record) const {
     if (prn == 0) {
         return colors::kBlack;
     }
-    const CMsgDispatcher& dispatcher = Context().dispatcher;
-    if (Use().msg89Active && Msg89View(dispatcher.Handler(Slots::Msg89).LastMessage()).IsSbasPrnUsed(prn)) {
+    if (UsedInSolution(Context().dispatcher, Use(), prn, Row() <= kGpsChannelRows)) {
         return colors::kDarkGreen;
-    }
-    if (Use().msg2Active && Row() <= kGpsChannelRows) {
-        const Msg2View msg2(dispatcher.Handler(Slots::Msg2).LastMessage());
-        if (msg2.IsGpsPrnUsed(prn) || msg2.IsSbasPrnUsed(prn)) {
-            return colors::kDarkGreen;
-        }
     }
     if (EphemerisUsable(record) && record.EphFlag() == 0) {
         return colors::kCyan;

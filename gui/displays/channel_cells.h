@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/link/bin_catalogue.h"
+#include "core/state/solution_use.h"
 #include "gui/displays/grid_cell.h"
 #include "gui/state/app_context.h"
 
@@ -25,14 +26,6 @@ inline constexpr int kGpsChannelRows = 12;
 // The range accuracy in metres of a channel with a usable ephemeris; 0.0 otherwise.
 [[nodiscard]] double UraToMetres(const ChannelRecord& record);
 [[nodiscard]] double L1SnrDb(const ChannelRecord& record);
-
-// Whether messages 2 and 89 were flowing when the view last updated: they
-// colour the channels by use. The view samples them once per update, so
-// every row of a pass sees the same answer.
-struct ChannelUse {
-    bool msg2Active = false;
-    bool msg89Active = false;
-};
 
 class CDrawChanBase : public CGridCell {
 public:

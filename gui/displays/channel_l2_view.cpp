@@ -96,7 +96,8 @@ const GridLayout& CViewChannelL2::Layout() {
     return layout;
 }
 
-CViewChannelL2::CViewChannelL2(const ViewServices& services, QWidget* parent) : CElementView(services, parent) {
+CViewChannelL2::CViewChannelL2(const ViewServices& services, QWidget* parent)
+    : CElementView(services, parent), msg100_(Dispatcher(), Slots::Msg100) {
     CElementList& elements = MutableElements();
     const CMsgDispatcher& dispatcher = Dispatcher();
     int column = 0;
@@ -114,12 +115,7 @@ CViewChannelL2::CViewChannelL2(const ViewServices& services, QWidget* parent) : 
     AddColumn<CDrawLOCKL2>(elements, dispatcher, column++);
 }
 
-CViewChannelL2::~CViewChannelL2() {
-    if (Context().autoConfigure && turnedOnHere_) {
-        Dispatcher().SendDisable(Slots::Msg100, false);
-        turnedOnHere_ = false;
-    }
-}
+CViewChannelL2::~CViewChannelL2() { msg100_.Release(Context().autoConfigure); }
 
 const CGridCell& CViewChannelL2::Cell(int row, int column) const {
     return static_cast<const CGridCell&>(Elements().At(static_cast<std::size_t>(column * kL2ChannelRows + row)));
@@ -133,13 +129,9 @@ void CViewChannelL2::OnInitialUpdate() {
 void CViewChannelL2::OnRxMessage(int /*slot*/) { UpdateAll(); }
 
 void CViewChannelL2::OnRefreshTick() {
-    if (!CountDown() || !Context().autoConfigure) {
-        return;
+    if (CountDown() && Context().autoConfigure) {
+        msg100_.KeepOn();
     }
-    if (!Dispatcher().IsActive(Slots::Msg100, true)) {
-        turnedOnHere_ = true;
-    }
-    Dispatcher().EnsureState(Slots::Msg100, true, false);
 }
 
 }  // namespace zarnmon

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/link/bin_catalogue.h"
+#include "core/state/owned_message.h"
 #include "gui/displays/element_view.h"
 #include "gui/displays/grid_cell.h"
 
@@ -150,7 +151,7 @@ public:
     [[nodiscard]] static const GridLayout& Layout();
     [[nodiscard]] const CGridCell& Cell(int row, int column) const;
     // This view switched message 100 on and switches it off when it closes.
-    [[nodiscard]] bool TurnedOnHere() const { return turnedOnHere_; }
+    [[nodiscard]] bool TurnedOnHere() const { return msg100_.TurnedOnHere(); }
 
 protected:
     void OnInitialUpdate() override;
@@ -158,7 +159,7 @@ protected:
     void OnRefreshTick() override;
 
 private:
-    bool turnedOnHere_ = false;
+    COwnedMessage msg100_;
 };
 
 }  // namespace zarnmon

@@ -84,10 +84,7 @@ void CViewChannel::OnRxMessage(int /*slot*/) {
     UpdateAll();
 }
 
-void CViewChannel::OnBeforeUpdate() {
-    use_.msg2Active = Dispatcher().IsActive(Slots::Msg2, false);
-    use_.msg89Active = Dispatcher().IsActive(Slots::Msg89, false);
-}
+void CViewChannel::OnBeforeUpdate() { use_ = SampleChannelUse(Dispatcher()); }
 
 std::vector<int> CViewChannel::KeptOnSlots() const { return {Slots::Msg99, Slots::Msg2, Slots::Msg89}; }
 

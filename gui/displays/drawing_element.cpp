@@ -97,6 +97,13 @@ void DrawAnchoredText(QPainter& painter, int x, int y, const QString& text, HAnc
     painter.drawText(left, baseline, text);
 }
 
+void SetPixelFont(QPainter& painter, int pixels, bool bold) {
+    QFont font = painter.font();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    painter.setFont(font);
+}
+
 std::string FormatInt(long long value) {
     std::string text;
     AppendInt(text, value);

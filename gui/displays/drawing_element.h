@@ -148,6 +148,8 @@ enum class HAnchor { Left, Right, Centre };
 enum class VAnchor { Top, Bottom, Baseline };
 
 void DrawAnchoredText(QPainter& painter, int x, int y, const QString& text, HAnchor h, VAnchor v);
+// The painter's font at a size in pixels, which a printer's scale does not enlarge twice.
+void SetPixelFont(QPainter& painter, int pixels, bool bold);
 
 // printf's "%d", "%2d" and "%.Nlf" without format parsing.
 [[nodiscard]] std::string FormatInt(long long value);

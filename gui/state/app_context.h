@@ -64,8 +64,14 @@ struct CAppContext {
     int ionoScale = kIonoStartScale;
     // The display choices the profile keeps.
     [[nodiscard]] ViewPreferences ViewChoices() const { return {ionoScale, showNeuErrors}; }
-    // The monitor's thresholds, read from the profile when the first monitor opens.
+    // The monitor's thresholds, read from the profile the first time a view needs them.
     std::optional<MonitorThresholds> monitorThresholds;
+    [[nodiscard]] const MonitorThresholds& Thresholds() {
+        if (!monitorThresholds) {
+            monitorThresholds = LoadMonitorThresholds(settings);
+        }
+        return *monitorThresholds;
+    }
     // Which debug messages the debug log writes, read from the profile at its first use.
     CDebugLogMask debugLogMask;
     // Lets the main frame and the views switch messages on by themselves.

@@ -16,14 +16,6 @@ namespace {
 constexpr int kLampSize = 24;
 constexpr int kStatusLampWidth = 120;
 
-// The thresholds are read once per run, by the first monitor that opens.
-const MonitorThresholds& Thresholds(CAppContext& context) {
-    if (!context.monitorThresholds) {
-        context.monitorThresholds = LoadMonitorThresholds(context.settings);
-    }
-    return *context.monitorThresholds;
-}
-
 }  // namespace
 
 CIndicatorLamp::CIndicatorLamp(QWidget* parent) : QWidget(parent) {}
@@ -58,7 +50,7 @@ void CIndicatorLamp::paintEvent(QPaintEvent* /*event*/) {
 CViewMonitor::CViewMonitor(const ViewServices& services, QWidget* parent)
     : CFormView(services, parent),
       test_(std::make_unique<CMonitorTest>(Dispatcher(), Context().clock, Context().receiverInfo,
-                                           Thresholds(Context()))) {
+                                           Context().Thresholds())) {
     auto* layout = new QVBoxLayout(&Form());
     auto* row = new QHBoxLayout;
     auto* group = new QGroupBox(QStringLiteral("Indicator Lights"), &Form());

@@ -13,6 +13,7 @@
 #include "gui/displays/channel_l2_view.h"
 #include "gui/displays/channel_view.h"
 #include "gui/displays/gps_view.h"
+#include "gui/displays/sky_view.h"
 #include "gui/state/app_icons.h"
 #include "gui/state/monitor_view.h"
 #include "gui/state/neu_view.h"
@@ -165,6 +166,32 @@ TEST_F(LiveViewsTest, NeuPlotAndScatter_FillFromTheSimulatorAroundTheStoredLocat
     EXPECT_EQ(neu.FieldText(CViewNEUerrors::kNorth),
               QString::asprintf("%.4lf", context.neuHistory.CurrentErrors().north));
     EXPECT_LT(scatter.Figures().cep95, 20.0) << "a receiver standing still";
+}
+
+TEST_F(LiveViewsTest, Sky_TheSimulatorsSatellitesMoveAcrossThePlot) {
+    ConnectSimulator();
+    const CViewSky& sky = Open<CViewSky>(162);
+    const auto count = [&sky](SkyUse use) {
+        return std::ranges::count(sky.Plot().Content().satellites, use, &SkySatellite::use);
+    };
+    // Used and unused satellites, the almanac's others, SBAS and L2 signals.
+    ASSERT_TRUE(RunSecondsUntil([&] {
+        return count(SkyUse::Used) >= 6 && count(SkyUse::AlmanacOnly) >= 1 && sky.Bar(0).Signal().l2.has_value() &&
+               sky.Bar(kGpsSignalChannels).Signal().prn != 0;
+    }));
+    for (int channel = 0; channel < kSignalChannels; ++channel) {
+        const ChannelSignal signal = sky.Bar(channel).Signal();
+        if (signal.l1) {
+            EXPECT_GT(*signal.l1, 10.0) << "channel " << channel + 1;
+            EXPECT_LT(*signal.l1, kCnoScaleMax) << "channel " << channel + 1;
+        }
+    }
+    // Within minutes satellites have moved a few steps in azimuth or elevation.
+    const auto moved = [&sky] {
+        return std::ranges::count_if(sky.Plot().Content().trails,
+                                     [](const auto& trail) { return trail.size() >= 3; }) >= 4;
+    };
+    EXPECT_TRUE(RunSecondsUntil(moved, 600));
 }
 
 }  // namespace

@@ -253,8 +253,9 @@ TEST_F(MainFrameTest, ViewMenuAndToolBar_ComeFromTheViewRegistry) {
     for (const QAction* action : bar->actions()) {
         ids << (action->isSeparator() ? 0 : action->data().toInt());
     }
-    EXPECT_EQ(ids, (QList<int>{32777, 0, 32781, 32771, 32808, 32782, 32786, 32780, 32785, 32796, 32809, 0,     32779,
-                               32778, 0, 32784, 32792, 0,     32803, 0,     57635, 57634, 57637, 0,     57607, 57664}));
+    EXPECT_EQ(ids,
+              (QList<int>{32777, 0, 32781, 32771, 32808, 32782, 32786, 32780, 32785, 32796, 32809, 32810, 0,    32779,
+                          32778, 0, 32784, 32792, 0,     32803, 0,     57635, 57634, 57637, 0,     57607, 57664}));
 }
 
 }  // namespace

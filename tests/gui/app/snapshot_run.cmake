@@ -13,14 +13,14 @@ if(errors MATCHES "propagateSizeHints|XDG_RUNTIME_DIR")
 endif()
 # The main window and each view the program has.
 foreach(picture ZarnMon ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw AlmanVw DbgMsgVw LBandVw
-                HeadingVw RCommand TextVw)
+                HeadingVw RCommand TextVw SkyVw)
     if(NOT EXISTS ${DIR}/${picture}.png)
         message(FATAL_ERROR "no ${picture}.png in ${DIR}")
     endif()
 endforeach()
 # Each view printed: a PDF file with at least a page on it.
 foreach(view ChannelVw L2_ChannelVw GPSVw IonoVw MonVw StatsVw NEUErrorVw ScatterVw AlmanVw DbgMsgVw LBandVw HeadingVw
-             RCommand TextVw)
+             RCommand TextVw SkyVw)
     set(pdf ${DIR}/${view}.pdf)
     if(NOT EXISTS ${pdf})
         message(FATAL_ERROR "no ${view}.pdf in ${DIR}")
