@@ -111,6 +111,7 @@ void CMsgDispatcher::SetStoreTap(IStoreTap* tap) {
 }
 
 void CMsgDispatcher::Feed(std::span<const std::uint8_t> bytes) {
+    received_ += bytes.size();
     // A pass leaves at most a few bytes in the stream, so a chunk larger than
     // the free space is taken in pieces rather than cut.
     do {
@@ -183,9 +184,11 @@ bool CMsgDispatcher::OfferToHandlers() {
 void CMsgDispatcher::Reset() {
     stream_.Empty();
     dropped_ = 0;
+    received_ = 0;
     owner_ = nullptr;
     for (int slot = 0; slot < handlerCount_; ++slot) {
         Handler(slot).ResetAssembly();
+        Handler(slot).ResetCounts();
     }
 }
 
@@ -261,6 +264,9 @@ void CMsgDispatcher::EnsureState(int slot, bool on, bool interactive) {
     if (!ValidSlot(slot)) {
         return;
     }
+    // Every caller that needs the message asks for it again and again, so the
+    // wish is recorded before the rate limit.
+    lastKeepOn_[static_cast<std::size_t>(slot)] = on ? StampOf(clock_.Now()) : 0;
     if (!interactive) {
         auto& lastCheck = lastCheck_[static_cast<std::size_t>(slot)];
         const std::uint32_t now = clock_.Now();
