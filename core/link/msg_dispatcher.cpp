@@ -256,6 +256,8 @@ void CMsgDispatcher::SendEnable(int slot, bool on, bool interactive) {
 void CMsgDispatcher::SendDisable(int slot, bool interactive) {
     if (ValidSlot(slot)) {
         const auto index = static_cast<std::size_t>(slot);
+        // Whoever still needs it asks again on its next round.
+        lastKeepOn_[index] = 0;
         SendCommand(slot, disable_[index], interactive, lastDisable_[index]);
     }
 }

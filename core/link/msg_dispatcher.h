@@ -107,7 +107,7 @@ public:
     // Bytes fed since the last Reset, whatever became of them.
     [[nodiscard]] std::uint64_t ReceivedBytes() const { return received_; }
     // When EnsureState last asked for the slot's message to be on (0: never,
-    // or asked off since): a message someone keeps on should keep arriving.
+    // or asked or sent off since): a message someone keeps on should keep arriving.
     [[nodiscard]] std::uint32_t LastKeepOnTick(int slot) const {
         return ValidSlot(slot) ? lastKeepOn_[static_cast<std::size_t>(slot)] : 0;
     }

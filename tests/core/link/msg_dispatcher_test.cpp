@@ -418,6 +418,9 @@ TEST_F(DispatcherTest, EnsureState_RecordsWhoKeepsAMessageOnUntilItIsAskedOff) {
     EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), clock.Now()) << "recorded within the five-second limit too";
     dispatcher.EnsureState(Slots::Msg99, false, true);
     EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), 0u);
+    dispatcher.EnsureState(Slots::Msg99, true, true);
+    dispatcher.SendDisable(Slots::Msg99, false);
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), 0u) << "a view that closes sends its message off";
     EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Count), 0u) << "no such slot";
 }
 
