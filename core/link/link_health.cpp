@@ -1,7 +1,7 @@
 #include "core/link/link_health.h"
 
 #include <algorithm>
-#include <ranges>
+#include <functional>
 
 namespace zarnmon {
 
@@ -19,9 +19,10 @@ CLinkHealth::Counters CLinkHealth::Take() const {
 }
 
 bool CLinkHealth::WentDown(const Counters& later, const Counters& earlier) {
-    return later.received < earlier.received ||
-           std::ranges::any_of(std::views::iota(std::size_t{0}, later.stored.size()),
-                               [&](std::size_t i) { return later.stored[i] < earlier.stored[i]; });
+    // Every count at least what it was: the same connection.
+    const bool kept = later.received >= earlier.received && std::equal(later.stored.begin(), later.stored.end(),
+                                                                       earlier.stored.begin(), std::greater_equal<>{});
+    return !kept;
 }
 
 bool CLinkHealth::KeptOn(int slot, std::uint32_t now) const {
