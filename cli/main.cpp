@@ -7,6 +7,7 @@
 
 #include "cli/commands_command.h"
 #include "cli/decode_command.h"
+#include "cli/health_command.h"
 #include "cli/iono_command.h"
 #include "cli/log_commands.h"
 #include "cli/monitor_command.h"
@@ -20,6 +21,7 @@ constexpr const char* kHelp =
     "\n"
     "Commands:\n"
     "  decode    print every message of a recorded receiver byte stream as JSON\n"
+    "  health    per message kind of a recording: stored, failed checks, longest gap, rate\n"
     "  iono      ionospheric delays decoded from the WAAS messages of a recording\n"
     "  datalog   write the data log of a recording, as the monitor would live\n"
     "  phaselog  write the phase log (raw measurement frames) of a recording\n"
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
     }
     if (command == "decode") {
         return zarnmon::cli::RunDecode(rest, std::cout, std::cerr);
+    }
+    if (command == "health") {
+        return zarnmon::cli::RunHealth(rest, std::cout, std::cerr);
     }
     if (command == "iono") {
         return zarnmon::cli::RunIono(rest, std::cout, std::cerr);

@@ -154,12 +154,14 @@ std::string FormatHex(std::uint32_t value) {
 
 ViewPreferences LoadViewPreferences(const CSettingsStore& store, const ViewPreferences& current) {
     return {store.GetInt(kViewSettings, kIonoScaleKey, current.ionoScale),
-            store.GetInt(kViewSettings, kShowNeuErrorsKey, current.showNeuErrors ? 1 : 0) != 0};
+            store.GetInt(kViewSettings, kShowNeuErrorsKey, current.showNeuErrors ? 1 : 0) != 0,
+            store.GetInt(kViewSettings, kLinkHealthKey, current.showLinkHealth ? 1 : 0) != 0};
 }
 
 void SaveViewPreferences(CSettingsStore& store, const ViewPreferences& preferences) {
     store.SetInt(kViewSettings, kIonoScaleKey, preferences.ionoScale);
     store.SetInt(kViewSettings, kShowNeuErrorsKey, preferences.showNeuErrors ? 1 : 0);
+    store.SetInt(kViewSettings, kLinkHealthKey, preferences.showLinkHealth ? 1 : 0);
 }
 
 std::uint32_t LoadDebugLogMask(const CSettingsStore& store, std::uint32_t current) {

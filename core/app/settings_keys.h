@@ -87,10 +87,12 @@ inline constexpr std::string_view kAutoOpenKey = "AutoOpen";
 inline constexpr int kDefaultAutoOpen = 0;
 
 // Display choices a user expects back after a restart: the iono map's scale
-// (in the map's own units) and whether the solution views show NEU errors.
+// (in the map's own units), whether the solution views show NEU errors and
+// whether the main window shows its "Link Health" dock.
 inline constexpr std::string_view kViewSettings = "ViewSettings";
 inline constexpr std::string_view kIonoScaleKey = "IonoScale";
 inline constexpr std::string_view kShowNeuErrorsKey = "ShowNEUErrors";
+inline constexpr std::string_view kLinkHealthKey = "LinkHealth";
 
 // "WORD%0.3d": WaasWordKey(7) is "WORD007".
 [[nodiscard]] std::string WaasWordKey(int index);
@@ -135,6 +137,7 @@ void SaveLogSettings(CSettingsStore& store, const LogSettings& log);
 struct ViewPreferences {
     int ionoScale = 0;
     bool showNeuErrors = false;
+    bool showLinkHealth = false;
 };
 [[nodiscard]] ViewPreferences LoadViewPreferences(const CSettingsStore& store, const ViewPreferences& current);
 void SaveViewPreferences(CSettingsStore& store, const ViewPreferences& preferences);

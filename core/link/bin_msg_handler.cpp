@@ -48,7 +48,13 @@ bool CBinMsgHandler::Continue(CMsgStream& stream) {
     return false;
 }
 
-bool CBinMsgHandler::Validate(std::span<const std::uint8_t> assembled) { return IsValidFrame(assembled); }
+bool CBinMsgHandler::Validate(std::span<const std::uint8_t> assembled) {
+    if (IsValidFrame(assembled)) {
+        return true;
+    }
+    CountFailedCheck();
+    return false;
+}
 
 CGpsUtcBinHandler::CGpsUtcBinHandler(std::string_view name, std::uint16_t id, std::uint16_t length,
                                      const ITickClock& clock, CGpsUtcOffset& offset)

@@ -7,8 +7,8 @@
 // known id with another length is left for the dispatcher to drop. Once the
 // header is seen the handler owns the stream until N + 12 bytes have arrived,
 // whatever they are; the frame check then decides. A frame that fails it is
-// consumed and forgotten, but still stamps the arrival time, so a stream of
-// damaged frames keeps the message counted as flowing.
+// consumed, counted and forgotten, but still stamps the arrival time, so a
+// stream of damaged frames keeps the message counted as flowing.
 
 #include <array>
 #include <cstdint>

@@ -112,6 +112,7 @@ void CMsgDispatcher::SetStoreTap(IStoreTap* tap) {
 }
 
 void CMsgDispatcher::Feed(std::span<const std::uint8_t> bytes) {
+    received_ += bytes.size();
     // A pass leaves at most a few bytes in the stream, so a chunk larger than
     // the free space is taken in pieces rather than cut.
     do {
@@ -184,9 +185,11 @@ bool CMsgDispatcher::OfferToHandlers() {
 void CMsgDispatcher::Reset() {
     stream_.Empty();
     dropped_ = 0;
+    received_ = 0;
     owner_ = nullptr;
     for (int slot = 0; slot < handlerCount_; ++slot) {
         Handler(slot).ResetAssembly();
+        Handler(slot).ResetCounts();
     }
     askAgain_.fill(false);
 }
@@ -279,6 +282,8 @@ void CMsgDispatcher::SendEnable(int slot, bool on, bool interactive) {
 void CMsgDispatcher::SendDisable(int slot, bool interactive) {
     if (ValidSlot(slot)) {
         const auto index = static_cast<std::size_t>(slot);
+        // Whoever still needs it asks again on its next round.
+        lastKeepOn_[index] = 0;
         SendCommand(slot, disable_[index], interactive, lastDisable_[index]);
     }
 }
@@ -287,6 +292,9 @@ void CMsgDispatcher::EnsureState(int slot, bool on, bool interactive) {
     if (!ValidSlot(slot)) {
         return;
     }
+    // Every caller that needs the message asks for it again and again, so the
+    // wish is recorded before the rate limit.
+    lastKeepOn_[static_cast<std::size_t>(slot)] = on ? StampOf(clock_.Now()) : 0;
     if (!interactive) {
         auto& lastCheck = lastCheck_[static_cast<std::size_t>(slot)];
         const std::uint32_t now = clock_.Now();

@@ -76,7 +76,7 @@ public:
 
     void Feed(std::span<const std::uint8_t> bytes);
     void Feed(const std::uint8_t* bytes, std::int32_t n) { Feed({bytes, static_cast<std::size_t>(std::max(n, 0))}); }
-    // Forgets held bytes, the dropped count and any half-assembled message.
+    // Forgets held bytes, the byte and message counts and any half-assembled message.
     void Reset();
     // The link came back after a loss. A message the loss cut short can never
     // be completed: its bytes are dropped and counted. The receiver may have
@@ -114,6 +114,13 @@ public:
     }
 
     [[nodiscard]] std::uint32_t DroppedBytes() const { return dropped_; }
+    // Bytes fed since the last Reset, whatever became of them.
+    [[nodiscard]] std::uint64_t ReceivedBytes() const { return received_; }
+    // When EnsureState last asked for the slot's message to be on (0: never,
+    // or asked or sent off since): a message someone keeps on should keep arriving.
+    [[nodiscard]] std::uint32_t LastKeepOnTick(int slot) const {
+        return ValidSlot(slot) ? lastKeepOn_[static_cast<std::size_t>(slot)] : 0;
+    }
     [[nodiscard]] const CMsgHandler* Owner() const { return owner_; }
     [[nodiscard]] std::int32_t LargestMinimumBytes() const { return largestMinimum_; }
     [[nodiscard]] CGpsUtcOffset& GpsUtcOffset() { return gpsUtcOffset_; }
@@ -140,10 +147,12 @@ private:
     std::array<std::uint32_t, kMaxSlots> lastDisable_{};
     std::array<std::uint32_t, kMaxSlots> lastCheck_{};
     std::array<bool, kMaxSlots> askAgain_{};
+    std::array<std::uint32_t, kMaxSlots> lastKeepOn_{};
     CStartIndex startIndex_;
     int handlerCount_ = 0;
     std::int32_t largestMinimum_ = 0;
     std::uint32_t dropped_ = 0;
+    std::uint64_t received_ = 0;
     CMsgHandler* owner_ = nullptr;
     CNmeaHandler* nmea_ = nullptr;
     CRxHandler* rx_ = nullptr;

@@ -75,6 +75,7 @@ void CMsgHandler::Store(std::span<const std::uint8_t> bytes, bool resetAssembly)
         received = slot;
     }
     Stamp();
+    ++stored_;
     if (resetAssembly) {
         ResetAssembly();
     }

@@ -87,6 +87,15 @@ public:
     [[nodiscard]] std::uint32_t LastLength() const { return lastLength_; }
     [[nodiscard]] std::uint32_t LastCompletionTick() const { return lastCompletion_; }
 
+    // Messages stored, and messages that failed their checksum or trailer
+    // check, since the counts were last reset: what the link health shows.
+    [[nodiscard]] std::uint64_t StoredCount() const { return stored_; }
+    [[nodiscard]] std::uint64_t FailedCount() const { return failed_; }
+    void ResetCounts() {
+        stored_ = 0;
+        failed_ = 0;
+    }
+
     [[nodiscard]] std::string_view Name() const { return name_; }
     [[nodiscard]] std::uint32_t Capacity() const { return capacity_; }
     [[nodiscard]] bool HasHistory() const { return !history_.empty(); }
@@ -114,6 +123,9 @@ protected:
     void AddAssembled(std::int32_t n) { assembled_ += static_cast<std::uint32_t>(n); }
     [[nodiscard]] std::uint32_t Now() const { return clock_.Now(); }
     void Stamp() { lastCompletion_ = StampOf(clock_.Now()); }
+    // Validate counts a message it rejects as damaged; a text handler that
+    // routes a line elsewhere rejects nothing damaged.
+    void CountFailedCheck() { ++failed_; }
 
 private:
     std::string_view name_;
@@ -124,6 +136,8 @@ private:
     std::uint32_t assembled_ = 0;
     std::uint32_t lastLength_ = 0;
     std::uint32_t lastCompletion_ = 0;
+    std::uint64_t stored_ = 0;
+    std::uint64_t failed_ = 0;
     std::vector<std::uint8_t> history_;  // kHistorySize slots of capacity + kSlack
     int historyWrite_ = 0;
     CNotifyList subscribers_;

@@ -26,6 +26,8 @@ public:
     void TakeGpsTime(std::int32_t week, double secondsOfWeek);
 
     [[nodiscard]] bool HasTime() const noexcept { return latestMs_ > 0; }
+    // The whole GPS time in milliseconds, for spans the 32-bit tick cannot hold.
+    [[nodiscard]] std::int64_t GpsMs() const noexcept { return latestMs_; }
 
 private:
     std::int64_t latestMs_ = 0;

@@ -73,6 +73,7 @@ CMainFrame::CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& 
     BuildActions();
     BuildPrintActions();
     BuildMenus();
+    BuildHealthDock();
     BuildToolBar();
     BuildStatusBars();
 
@@ -531,6 +532,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The dock hides with the window, which the profile must not take for a choice.
+    disconnect(healthDock_->toggleViewAction(), nullptr, this, nullptr);
     SaveOpenWindows();
     SavePlacement(context_.settings, *this);
     for (const QMdiSubWindow* window : mdiArea_->subWindowList()) {

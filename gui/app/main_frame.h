@@ -21,6 +21,7 @@
 #include "core/link/link_housekeeping.h"
 #include "gui/app/doc_template.h"
 #include "gui/app/link_choice.h"
+#include "gui/app/link_health_dock.h"
 #include "gui/app/log_control.h"
 #include "gui/app/recent_files_menu.h"
 #include "gui/app/view_printer.h"
@@ -61,6 +62,8 @@ public:
     static constexpr int kPrintPreviewId = 57609;
     static constexpr int kSaveAsPdfId = 32910;
     static constexpr int kSaveAsImageId = 32911;
+    // Shows and hides the "Link Health" dock.
+    static constexpr int kLinkHealthId = 32912;
 
     CMainFrame(CAppContext& context, std::vector<CMultiDocTempSpecial>& templates);
     ~CMainFrame() override;
@@ -107,6 +110,7 @@ public:
     [[nodiscard]] CRecentFilesMenu& RecentFiles() { return *recentFiles_; }
     [[nodiscard]] CViewPrinter& Printer() { return printer_; }
     [[nodiscard]] CReplayTimelineBar& Timeline() const { return *timelineBar_; }
+    [[nodiscard]] CLinkHealthDock& LinkHealth() { return *healthDock_; }
     // The top line of window's printed page: its title and the receiver's time.
     [[nodiscard]] QString PrintHeaderOf(const QMdiSubWindow& window) const;
 
@@ -125,6 +129,8 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
+    // The "Link Health" dock, shown as the profile last had it.
+    void BuildHealthDock();
     void BuildStatusBars();
     void BuildPrintActions();
     // The print commands act on the active view.
@@ -182,6 +188,7 @@ private:
     CReplayTimelineBar* timelineBar_ = nullptr;
     QList<QPointer<QAction>> viewMenus_;
     QStatusBar* secondStatusBar_ = nullptr;
+    CLinkHealthDock* healthDock_ = nullptr;
     std::map<int, QLabel*> panes_;
     std::map<int, QAction*> actions_;
     QTimer timer_;

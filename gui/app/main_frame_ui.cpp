@@ -285,6 +285,23 @@ void CMainFrame::BuildToolBar() {
     });
     view->insertAction(first, toggleStatus);
     view->insertSeparator(first);
+    // Ours, after the items the users know, which keep their places.
+    view->addSeparator();
+    view->addAction(Action(kLinkHealthId));
+}
+
+void CMainFrame::BuildHealthDock() {
+    healthDock_ = new CLinkHealthDock(context_, this);
+    addDockWidget(Qt::RightDockWidgetArea, healthDock_);
+    QAction* toggle = healthDock_->toggleViewAction();
+    toggle->setText(QStringLiteral("Link &Health"));
+    toggle->setStatusTip(QStringLiteral("Show or hide the rates, ages and failed checks of the messages"));
+    toggle->setData(kLinkHealthId);
+    actions_[kLinkHealthId] = toggle;
+    // Hidden before the window is first shown, a dock does not say so to its action.
+    healthDock_->setVisible(context_.showLinkHealth);
+    toggle->setChecked(context_.showLinkHealth);
+    connect(toggle, &QAction::toggled, this, [this](bool shown) { context_.showLinkHealth = shown; });
 }
 
 void CMainFrame::BuildStatusBars() {

@@ -91,12 +91,14 @@ void CZarnMonApp::ReopenWindows() {
 }
 
 void CZarnMonApp::StartSnapshot() {
-    // Every view the program has, then the run, then a picture of each.
+    // Every view the program has and the link's health beside them, then the
+    // run, then a picture of each.
     for (const auto& templ : templates_) {
         if (templ.Available()) {
             frame_->OpenView(templ.Type().templateId);
         }
     }
+    frame_->LinkHealth().show();
     QTimer::singleShot(commandLine_.snapshotSeconds * 1000, &app_, [this] {
         const QDir dir(QString::fromStdString(commandLine_.snapshotDir));
         if (!dir.mkpath(QStringLiteral("."))) {
@@ -141,6 +143,7 @@ void CZarnMonApp::LoadViewSettings() {
     // rather than showing errors against nothing.
     context_->showNeuErrors =
         stored.showNeuErrors && LoadReferencePosition(context_->reference, settings_, GeoPosition{});
+    context_->showLinkHealth = stored.showLinkHealth;
 }
 
 bool CZarnMonApp::Exit() {

@@ -58,12 +58,14 @@ struct CAppContext {
     CNeuHistory neuHistory;
     // The solution views show north/east/up errors instead of the position.
     bool showNeuErrors = false;
+    // The main window shows its "Link Health" dock.
+    bool showLinkHealth = false;
     // The iono map's region and ExtendMap, read from the profile the first
     // time they are needed, and the size at which its squares touch.
     std::optional<IonoCoverage> ionoCoverage;
     int ionoScale = kIonoStartScale;
     // The display choices the profile keeps.
-    [[nodiscard]] ViewPreferences ViewChoices() const { return {ionoScale, showNeuErrors}; }
+    [[nodiscard]] ViewPreferences ViewChoices() const { return {ionoScale, showNeuErrors, showLinkHealth}; }
     // The monitor's thresholds, read from the profile the first time a view needs them.
     std::optional<MonitorThresholds> monitorThresholds;
     [[nodiscard]] const MonitorThresholds& Thresholds() {

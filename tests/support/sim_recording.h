@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,15 @@ struct SimRecording {
     sim::FaultRates faults{};
 };
 
+// What the simulator says it did while it wrote a recording.
+struct SimReport {
+    sim::FaultCounts faults;
+    // Messages sent intact, by the name of the handler that stores them.
+    std::map<std::string, std::uint64_t, std::less<>> sent;
+};
+
 // The bytes the recording holds.
-inline std::vector<std::uint8_t> RecordSim(const SimRecording& recording) {
+inline std::vector<std::uint8_t> RecordSim(const SimRecording& recording, SimReport* report = nullptr) {
     sim::CSimReceiver receiver(recording.config, recording.faults);
     std::string bad;
     EXPECT_TRUE(receiver.Schedule().Enable(recording.outputs, bad)) << bad;
@@ -34,11 +42,14 @@ inline std::vector<std::uint8_t> RecordSim(const SimRecording& recording) {
         receiver.TakeOutput(bytes);
     }
     receiver.TakeOutput(bytes, true);
+    if (report != nullptr) {
+        *report = {receiver.Faults(), receiver.Sent()};
+    }
     return bytes;
 }
 
-inline std::string WriteSimRecording(const TempDir& dir, const SimRecording& recording) {
-    const std::vector<std::uint8_t> bytes = RecordSim(recording);
+inline std::string WriteSimRecording(const TempDir& dir, const SimRecording& recording, SimReport* report = nullptr) {
+    const std::vector<std::uint8_t> bytes = RecordSim(recording, report);
     const auto path = dir.File("sim.zbin");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -165,7 +165,7 @@ TEST(SettingsKeys, EveryKeptSetting_SurvivesExitAndStart) {
         SaveCommSettings(exiting, {1, 115200, "/dev/ttyUSB1"});
         SaveLogSettings(exiting, {true, true, 30, true});
         SaveDebugLogMask(exiting, 0x00F0);
-        SaveViewPreferences(exiting, {16, true});
+        SaveViewPreferences(exiting, {16, true, true});
         exiting.SetInt(kOpenWindows, kAutoOpenKey, 1);
         SaveOpenWindows(exiting, [](const ViewType& row) { return row.key == "L2_ChannelVw" || row.key == "IonoVw"; });
         ASSERT_TRUE(exiting.Save().ok);
@@ -183,6 +183,7 @@ TEST(SettingsKeys, EveryKeptSetting_SurvivesExitAndStart) {
     const ViewPreferences view = LoadViewPreferences(starting, {128, false});
     EXPECT_EQ(view.ionoScale, 16);
     EXPECT_TRUE(view.showNeuErrors);
+    EXPECT_TRUE(view.showLinkHealth);
     EXPECT_EQ(ViewsToReopen(starting), (std::vector<int>{160, 152}));
 }
 

@@ -127,6 +127,49 @@ TEST_F(DispatcherTest, Feed_BadChecksumOrTrailerIsConsumedButStampsArrival) {
     EXPECT_EQ(dispatcher.Handler(Slots::Msg1).LastLength(), 0u);
 }
 
+// Each handler counts what it stored and what failed its frame check; nothing else moves.
+TEST_F(DispatcherTest, Counts_DamagedFrameIsCountedOnItsOwnHandlerOnly) {
+    auto badChecksum = Frame(99);
+    badChecksum[badChecksum.size() - 4] ^= 0x5A;
+    auto reversed = Frame(2);
+    std::swap(reversed[reversed.size() - 2], reversed[reversed.size() - 1]);
+    const auto msg1 = Frame(1);
+    const auto msg99 = Frame(99);
+    const std::string ack = NmeaSentence("PCSI,ACK,1");
+    std::vector<std::uint8_t> stream;
+    const auto append = [&stream](std::span<const std::uint8_t> part) {
+        stream.insert(stream.end(), part.begin(), part.end());
+    };
+    append(msg1);
+    append(badChecksum);
+    append(msg99);
+    append(reversed);
+    append(AsBytes(ack));
+    append(msg1);
+    append(AsBytes("\x01\x02\x03\x04\x05\x06\x07\x08"));
+    FeedInChunks(stream, 37);
+    EXPECT_EQ(dispatcher.ReceivedBytes(), stream.size());
+    EXPECT_EQ(dispatcher.DroppedBytes(), 1u) << "7 noise bytes wait for more";
+    const auto counts = [this](int slot) {
+        const CMsgHandler& handler = dispatcher.Handler(slot);
+        return std::pair{handler.StoredCount(), handler.FailedCount()};
+    };
+    EXPECT_EQ(counts(Slots::Msg1), std::pair(std::uint64_t{2}, std::uint64_t{0}));
+    EXPECT_EQ(counts(Slots::Msg99), std::pair(std::uint64_t{1}, std::uint64_t{1}));
+    EXPECT_EQ(counts(Slots::Msg2), std::pair(std::uint64_t{0}, std::uint64_t{1}));
+    // An acknowledgement is routed, not rejected: stored where it went.
+    EXPECT_EQ(counts(Slots::NmeaHandler), std::pair(std::uint64_t{0}, std::uint64_t{0}));
+    EXPECT_EQ(counts(Slots::BeaconReplyHandler), std::pair(std::uint64_t{1}, std::uint64_t{0}));
+    for (const int slot : {Slots::RtcmHandler, Slots::Msg98, Slots::Msg80, Slots::RxHandler}) {
+        EXPECT_EQ(counts(slot), std::pair(std::uint64_t{0}, std::uint64_t{0})) << slot;
+    }
+    EXPECT_EQ(recorder.Handlers(), (std::vector<std::string>{"Msg1", "Msg99", "BeaconReplyHandler", "Msg1"}));
+
+    dispatcher.Reset();
+    EXPECT_EQ(dispatcher.ReceivedBytes(), 0u);
+    EXPECT_EQ(counts(Slots::Msg99), std::pair(std::uint64_t{0}, std::uint64_t{0}));
+}
+
 TEST_F(DispatcherTest, Feed_KnownIdWithWrongLengthIsDroppedByteByByte) {
     auto wrong = CBinFrameBuilder(1, 53).Build();
     dispatcher.Feed(wrong);
@@ -412,6 +455,21 @@ TEST_F(DispatcherTest, Resume_DropsTheCutMessageKeepsTheStoredOnesAndAsksForFlow
     dispatcher.Reset();
     dispatcher.EnsureState(Slots::Msg2, true, false);
     EXPECT_EQ(sender.sent.size(), 1u) << "a new connection starts over";
+}
+
+TEST_F(DispatcherTest, EnsureState_RecordsWhoKeepsAMessageOnUntilItIsAskedOff) {
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), 0u);
+    dispatcher.EnsureState(Slots::Msg99, true, false);
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), clock.Now());
+    clock.Advance(1000);
+    dispatcher.EnsureState(Slots::Msg99, true, false);
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), clock.Now()) << "recorded within the five-second limit too";
+    dispatcher.EnsureState(Slots::Msg99, false, true);
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), 0u);
+    dispatcher.EnsureState(Slots::Msg99, true, true);
+    dispatcher.SendDisable(Slots::Msg99, false);
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Msg99), 0u) << "a view that closes sends its message off";
+    EXPECT_EQ(dispatcher.LastKeepOnTick(Slots::Count), 0u) << "no such slot";
 }
 
 TEST_F(DispatcherTest, AdoptUserCommand_KeepsTheUsersRate) {

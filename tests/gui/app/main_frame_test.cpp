@@ -244,7 +244,9 @@ TEST_F(MainFrameTest, ViewMenuAndToolBar_ComeFromTheViewRegistry) {
     }
     EXPECT_EQ(items.mid(2, 3), (QStringList{QStringLiteral("View &GPS Solution"), QStringLiteral("View &Channel Data"),
                                             QStringLiteral("View L&2Channel Data")}));
-    EXPECT_EQ(items.size(), 2 + static_cast<qsizetype>(ViewDescriptors().size()));
+    // The bars, the views, and last the Link Health dock.
+    EXPECT_EQ(items.size(), 3 + static_cast<qsizetype>(ViewDescriptors().size()));
+    EXPECT_EQ(items.back(), QStringLiteral("Link &Health"));
 
     // The tool bar: connect, then groups of buttons between separators.
     const auto* bar = frame->findChild<QToolBar*>(QStringLiteral("Toolbar"));
