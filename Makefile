@@ -72,7 +72,7 @@ fuzz: setup
 	done
 
 bench: configure
-	cmake --build $(BUILD) --target zarnmon_bench zarnmon_sim_bench zarnmon_iono_bench zarnmon_datalog_bench zarnmon_monitor_bench zarnmon_neu_bench zarnmon_views_bench zarnmon_program_bench
+	cmake --build $(BUILD) --target zarnmon_bench zarnmon_sim_bench zarnmon_iono_bench zarnmon_datalog_bench zarnmon_monitor_bench zarnmon_neu_bench zarnmon_views_bench zarnmon_program_bench zarnmon_replay_bench
 	$(BUILD)/bench/zarnmon_bench
 	$(BUILD)/bench/zarnmon_sim_bench
 	$(BUILD)/bench/zarnmon_iono_bench
@@ -81,6 +81,7 @@ bench: configure
 	$(BUILD)/bench/zarnmon_neu_bench
 	$(BUILD)/bench/zarnmon_views_bench
 	$(BUILD)/bench/zarnmon_program_bench
+	$(BUILD)/bench/zarnmon_replay_bench
 
 format:
 	clang-format -i $(SOURCES)
