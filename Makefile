@@ -15,7 +15,7 @@ PREFIX     ?= /usr/local
 CMAKE_GEN := -G Ninja
 SOURCES = $(shell git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' 2>/dev/null || find core cli tests bench fuzz -name '*.cpp' -o -name '*.h')
 
-.PHONY: all setup configure build run decode check test asan fuzz bench format format-check regen-goldens clean
+.PHONY: all setup configure build run decode check test asan fuzz bench soak format format-check regen-goldens clean
 
 all: build
 
@@ -101,6 +101,12 @@ bench: configure
 	$(BUILD)/bench/zarnmon_views_bench
 	$(BUILD)/bench/zarnmon_program_bench
 	$(BUILD)/bench/zarnmon_replay_bench
+
+# Endurance, not part of check: the monitor against the simulator with every
+# fault on for SOAK_MINUTES (default 10); see scripts/soak for its checks.
+soak: configure
+	cmake --build $(BUILD) --target zarnmon zarnmon-sim zarnmon-cli
+	BUILD=$(BUILD) bash scripts/soak
 
 format:
 	clang-format -i $(SOURCES)

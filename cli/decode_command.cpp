@@ -3,12 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/message_json.h"
 #include "cli/option_values.h"
@@ -38,8 +35,6 @@ const char* const kDecodeHelp =
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 // A megabyte: more is no faster, and the buffer is allocated whole.
 constexpr std::int64_t kMaxChunk = std::int64_t{1} << 20;
 
@@ -49,42 +44,75 @@ struct DecodeOptions {
 };
 
 // Prints each message as it is stored; counts what each handler stored.
+// Lines gather in one buffer that goes out in large writes: a day's
+// recording is close to a gigabyte of JSON.
 class JsonPrinter final : public IStoreTap {
 public:
     JsonPrinter(const CMsgDispatcher& dispatcher, std::ostream& out) : dispatcher_(dispatcher), out_(out) {}
+    JsonPrinter(const JsonPrinter&) = delete;
+    JsonPrinter& operator=(const JsonPrinter&) = delete;
+    ~JsonPrinter() override { Flush(); }
 
     void OnStored(const CMsgHandler& handler, std::span<const std::uint8_t> bytes) override {
         const int slot = dispatcher_.SlotOf(&handler);
-        Json line;
-        line["seq"] = ++seq_;
-        line["slot"] = slot;
-        line["handler"] = handler.Name();
-        line["length"] = bytes.size();
+        json_.BeginObject();
+        json_.Key("seq");
+        json_.Integer(++seq_);
+        json_.Key("slot");
+        json_.Integer(slot);
+        json_.Key("handler");
+        json_.String(handler.Name());
+        json_.Key("length");
+        json_.Integer(bytes.size());
         if (dynamic_cast<const CBinMsgHandler*>(&handler) != nullptr) {
-            line["fields"] = FrameFields(bytes, dispatcher_.GpsUtcOffset().Get());
+            json_.Key("fields");
+            WriteFrameFields(json_, bytes, dispatcher_.GpsUtcOffset().Get());
         } else {
-            line["text"] = Latin1ToUtf8(bytes);
+            json_.Key("text");
+            json_.Latin1String(bytes);
         }
-        out_ << line.dump() << '\n';
-        ++counts_[slot];
+        json_.EndObject();
+        json_.EndLine();
+        ++counts_.at(static_cast<std::size_t>(slot));
+        if (json_.Text().size() >= kFlushBytes) {
+            Flush();
+        }
     }
 
-    [[nodiscard]] Json Summary() const {
-        Json stored = Json::object();
-        for (const auto& [slot, count] : counts_) {
-            stored[std::string(dispatcher_.Handler(slot).Name())] = count;
+    void PrintSummary() {
+        json_.BeginObject();
+        json_.Key("summary");
+        json_.BeginObject();
+        json_.Key("dropped");
+        json_.Integer(dispatcher_.DroppedBytes());
+        json_.Key("stored");
+        json_.BeginObject();
+        for (int slot = 0; slot < CMsgDispatcher::kMaxSlots; ++slot) {
+            if (const std::uint64_t count = counts_.at(static_cast<std::size_t>(slot)); count > 0) {
+                json_.Key(dispatcher_.Handler(slot).Name());
+                json_.Integer(count);
+            }
         }
-        Json summary;
-        summary["summary"]["dropped"] = dispatcher_.DroppedBytes();
-        summary["summary"]["stored"] = std::move(stored);
-        return summary;
+        json_.EndObject();
+        json_.EndObject();
+        json_.EndObject();
+        json_.EndLine();
+        Flush();
     }
 
 private:
+    static constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
+
+    void Flush() {
+        out_.write(json_.Text().data(), static_cast<std::streamsize>(json_.Text().size()));
+        json_.Clear();
+    }
+
     const CMsgDispatcher& dispatcher_;
     std::ostream& out_;
+    JsonWriter json_;
     std::uint64_t seq_ = 0;
-    std::map<int, std::uint64_t> counts_;  // by slot, so the summary is in slot order
+    std::array<std::uint64_t, CMsgDispatcher::kMaxSlots> counts_{};  // by slot, so the summary is in slot order
 };
 
 std::optional<DecodeOptions> ParseArgs(std::span<const std::string_view> args, std::ostream& err, bool& help) {
@@ -143,7 +171,7 @@ int RunDecode(std::span<const std::string_view> args, std::ostream& out, std::os
     if (!FeedRecording("decode", options->path, options->chunk, dispatcher, err)) {
         return kExitUsage;
     }
-    out << printer.Summary().dump() << '\n';
+    printer.PrintSummary();
     return kExitOk;
 }
 

@@ -8,81 +8,85 @@ namespace zarnmon::cli {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-Json ValueAt(std::span<const std::uint8_t> data, std::size_t offset, WireType type) {
+void WriteValue(JsonWriter& out, std::span<const std::uint8_t> data, std::size_t offset, WireType type) {
     switch (type) {
         case WireType::U8:
-            return ReadLe<std::uint8_t>(data, offset);
+            out.Integer(ReadLe<std::uint8_t>(data, offset));
+            return;
         case WireType::I8:
-            return ReadLe<std::int8_t>(data, offset);
+            out.Integer(ReadLe<std::int8_t>(data, offset));
+            return;
         case WireType::U16:
-            return ReadLe<std::uint16_t>(data, offset);
+            out.Integer(ReadLe<std::uint16_t>(data, offset));
+            return;
         case WireType::I16:
-            return ReadLe<std::int16_t>(data, offset);
+            out.Integer(ReadLe<std::int16_t>(data, offset));
+            return;
         case WireType::U32:
-            return ReadLe<std::uint32_t>(data, offset);
+            out.Integer(ReadLe<std::uint32_t>(data, offset));
+            return;
         case WireType::I32:
-            return ReadLe<std::int32_t>(data, offset);
+            out.Integer(ReadLe<std::int32_t>(data, offset));
+            return;
         case WireType::F32:
-            return static_cast<double>(ReadLe<float>(data, offset));
+            out.Number(static_cast<double>(ReadLe<float>(data, offset)));
+            return;
         case WireType::F64:
-            return ReadLe<double>(data, offset);
+            out.Number(ReadLe<double>(data, offset));
+            return;
     }
-    return nullptr;
 }
 
-void AddFields(Json& out, std::span<const std::uint8_t> data, std::span<const FieldInfo> fields, std::size_t base) {
+void WriteFields(JsonWriter& out, std::span<const std::uint8_t> data, std::span<const FieldInfo> fields,
+                 std::size_t base) {
     for (const FieldInfo& field : fields) {
         const std::size_t offset = base + field.offset;
+        out.Key(field.name);
         if (field.count == 1) {
-            out[std::string(field.name)] = ValueAt(data, offset, field.type);
+            WriteValue(out, data, offset, field.type);
             continue;
         }
-        Json values = Json::array();
+        out.BeginArray();
         for (std::size_t i = 0; i < field.count; ++i) {
-            values.push_back(ValueAt(data, offset + i * WireSizeOf(field.type), field.type));
+            WriteValue(out, data, offset + i * WireSizeOf(field.type), field.type);
         }
-        out[std::string(field.name)] = std::move(values);
+        out.EndArray();
     }
 }
 
 }  // namespace
 
-Json FrameFields(std::span<const std::uint8_t> frame, std::int32_t gpsUtcOffset) {
-    Json out = Json::object();
+void WriteFrameFields(JsonWriter& out, std::span<const std::uint8_t> frame, std::int32_t gpsUtcOffset) {
+    out.BeginObject();
     const MessageLayout* layout = FindLayout(ReadLe<std::uint16_t>(frame, 4));
-    if (layout == nullptr || frame.size() < 8) {
-        return out;
-    }
-    const auto data = frame.subspan(8);
-    AddFields(out, data, layout->fields, 0);
-    for (const RecordGroup& group : layout->groups) {
-        Json records = Json::array();
-        for (std::size_t k = 0; k < group.count; ++k) {
-            Json record = Json::object();
-            AddFields(record, data, group.fields, group.offset + k * group.stride);
-            records.push_back(std::move(record));
+    if (layout != nullptr && frame.size() >= 8) {
+        const auto data = frame.subspan(8);
+        WriteFields(out, data, layout->fields, 0);
+        for (const RecordGroup& group : layout->groups) {
+            out.Key(group.name);
+            out.BeginArray();
+            for (std::size_t k = 0; k < group.count; ++k) {
+                out.BeginObject();
+                WriteFields(out, data, group.fields, group.offset + k * group.stride);
+                out.EndObject();
+            }
+            out.EndArray();
         }
-        out[std::string(group.name)] = std::move(records);
+        if (layout->hasTime) {
+            // Messages 1 and 99 both keep week and time of week at the same offsets.
+            out.Key("Utc");
+            out.String(UtcDateTimeString(Get(data, msg1::GpsWeek), Get(data, msg1::GpsTimeOfWeek), gpsUtcOffset));
+        }
     }
-    if (layout->hasTime) {
-        // Messages 1 and 99 both keep week and time of week at the same offsets.
-        out["Utc"] = UtcDateTimeString(Get(data, msg1::GpsWeek), Get(data, msg1::GpsTimeOfWeek), gpsUtcOffset);
-    }
-    return out;
+    out.EndObject();
 }
 
 std::string Latin1ToUtf8(std::span<const std::uint8_t> bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (const std::uint8_t b : bytes) {
-        if (b < 0x80) {
-            text.push_back(static_cast<char>(b));
-        } else {
-            text.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            text.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-        }
+        const Utf8OfLatin1 encoded = EncodeLatin1(b);
+        text.append(encoded.bytes.data(), encoded.size);
     }
     return text;
 }

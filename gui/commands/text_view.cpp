@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "core/commands/text_lines.h"
 #include "gui/commands/read_only_box.h"
 #include "gui/state/latin1.h"
 
@@ -72,13 +71,20 @@ void CViewText::OnRxMessage(int slot) {
     for (Feed& feed : feeds_) {
         if (feed.slot == slot) {
             TextBox& box = boxes_.at(feed.box);
-            feed.reader.ReadNew(Dispatcher().Handler(slot), [this, &box](std::string_view line) { Append(box, line); });
+            // The lines go into the box's text one by one and onto the screen
+            // together: laying out the edit is the expensive part.
+            BoxAppend together;
+            feed.reader.ReadNew(Dispatcher().Handler(slot), [&box, &together](std::string_view line) {
+                const BoxAppend appended = AppendToBox(box.text, line);
+                together.added += appended.added;
+                together.trimmed += appended.trimmed;
+            });
+            Show(box, together);
         }
     }
 }
 
-void CViewText::Append(TextBox& box, std::string_view line) {
-    const BoxAppend appended = AppendToBox(box.text, line);
+void CViewText::Show(TextBox& box, const BoxAppend& appended) {
     if (appended.added == 0) {
         return;
     }

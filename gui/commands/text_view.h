@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/commands/history_reader.h"
+#include "core/commands/text_lines.h"
 #include "gui/state/edit_target.h"
 #include "gui/state/form_view.h"
 
@@ -64,7 +65,8 @@ private:
         CHistoryReader reader;
     };
 
-    void Append(TextBox& box, std::string_view line);
+    // Puts what lines just appended to the box's text on the screen.
+    void Show(TextBox& box, const BoxAppend& appended);
     void SetPaused(bool paused);
     // The edit shows the box's whole text, with the caret at its end.
     static void ShowWhole(TextBox& box);

@@ -33,6 +33,8 @@ void CDrawDebug::Draw(QPainter& painter) {
 
 CViewDbgMsg::CViewDbgMsg(const ViewServices& services, QWidget* parent)
     : CElementView(services, parent), log_(Dispatcher().Rx()) {
+    // The debug log writes its lines as each message comes.
+    NotifyEveryMessage();
     CElementList& elements = MutableElements();
     for (int row = 0; row < kLines; ++row) {
         elements.Add<CDrawDebug>(row, Dispatcher().Rx());

@@ -75,6 +75,8 @@ protected:
     void SetExtent(QSize extent);
     // Called from OnInitialUpdate.
     void SubscribeTo(int slot);
+    // For a view that reacts to each message, not only to what the handlers hold now.
+    void NotifyEveryMessage() { subscriptions_.NotifyEveryMessage(); }
 
     // The view's part of the initial update: subscriptions and extent.
     virtual void OnInitialUpdate() = 0;

@@ -51,6 +51,8 @@ CViewMonitor::CViewMonitor(const ViewServices& services, QWidget* parent)
     : CFormView(services, parent),
       test_(std::make_unique<CMonitorTest>(Dispatcher(), Context().clock, Context().receiverInfo,
                                            Context().Thresholds())) {
+    // The test's filters take a step with each message.
+    Subscriptions().NotifyEveryMessage();
     auto* layout = new QVBoxLayout(&Form());
     auto* row = new QHBoxLayout;
     auto* group = new QGroupBox(QStringLiteral("Indicator Lights"), &Form());

@@ -4,7 +4,9 @@
 // (their notifications arrive as posted events), recognise its own
 // notifications among the events it gets, count its refresh ticks down
 // so that every fourth one switches its messages on again, and tell when its
-// values go stale. Unsubscribes when the view goes.
+// values go stale. Unsubscribes when the view goes. Views show what the
+// handlers hold, so their notifications come as "latest" (see CRxEventPoster)
+// unless a view asks for every one.
 //
 // Stale: the handlers the view subscribed to hold messages, and the newest of
 // them is as old as the rule that says a message has stopped (6000 ms on the
@@ -24,12 +26,16 @@ namespace zarnmon {
 
 class CViewSubscriptions {
 public:
-    CViewSubscriptions(CMsgDispatcher& dispatcher, QObject* view) : dispatcher_(dispatcher), poster_(view) {}
+    CViewSubscriptions(CMsgDispatcher& dispatcher, QObject* view)
+        : dispatcher_(dispatcher), poster_(view, RxDelivery::Latest) {}
     ~CViewSubscriptions();
     CViewSubscriptions(const CViewSubscriptions&) = delete;
     CViewSubscriptions& operator=(const CViewSubscriptions&) = delete;
 
     void Subscribe(int slot);
+    // For a view that reacts to each message (a filter step, a log line),
+    // even when it reads the same stored message again.
+    void NotifyEveryMessage() { poster_.SetDelivery(RxDelivery::EveryMessage); }
     // The slot of a notification from a subscribed handler; -1 for any other
     // event or handler.
     [[nodiscard]] int SlotOf(const QEvent& event) const;
@@ -42,6 +48,7 @@ public:
     template <typename OnMessage, typename OnTick, typename OnStale>
     bool Dispatch(const QEvent& event, OnMessage&& onMessage, OnTick&& onTick, OnStale&& onStale) {
         if (event.type() == CRxMessageEvent::Type()) {
+            static_cast<const CRxMessageEvent&>(event).Taken();
             if (const int slot = SlotOf(event); slot >= 0) {
                 onMessage(slot);
             }

@@ -84,6 +84,24 @@ TEST_F(TextViewTest, BurstOfTenSentencesInOneNotification_ShowsAllInOrder) {
     EXPECT_EQ(Shown(CViewText::Nmea), expected);
 }
 
+TEST_F(TextViewTest, BurstAcrossTheLimit_ShowsTheTrimmedBoxWholeWithTheBurstAtItsEnd) {
+    // Lines one at a time up to just below the limit, then a burst that
+    // trims the box halfway through: the edit shows the box as it is now.
+    for (int i = 0; view_->Text(CViewText::Nmea).size() + Gga(i).size() <= kBoxLimit; ++i) {
+        Receive(Gga(i));
+    }
+    const QString before = Shown(CViewText::Nmea);
+    std::string burst;
+    for (int i = 0; i < 12; ++i) {
+        burst += Gga(5000 + i);
+    }
+    Receive(burst);
+    EXPECT_EQ(Shown(CViewText::Nmea), ShownFor(CViewText::Nmea));
+    EXPECT_LT(view_->Text(CViewText::Nmea).size(), kBoxLimit) << "trimmed";
+    EXPECT_TRUE(Shown(CViewText::Nmea).endsWith(Latin1(burst).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+    EXPECT_FALSE(Shown(CViewText::Nmea).startsWith(before.left(100)));
+}
+
 TEST_F(TextViewTest, LongRun_KeepsEachBoxBelowItsLimitPlusOneLine) {
     const std::size_t line = Gga(1000).size();
     for (int i = 0; i < 500; ++i) {
